@@ -1,0 +1,178 @@
+#include "platform/scan_format.h"
+
+#include <cctype>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+
+class Cursor {
+public:
+    explicit Cursor(std::string_view text) : text_(text.substr(0, text.find('\0'))) {}
+    bool AtEnd() const { return pos_ >= text_.size(); }
+    char Get(std::size_t ahead = 0) const {
+        return pos_ + ahead < text_.size() ? text_[pos_ + ahead] : '\0';
+    }
+    void SkipSpace() {
+        while (!AtEnd() && IsSpace(text_[pos_]))
+            ++pos_;
+    }
+    std::size_t pos_ = 0;
+    std::string_view text_;
+};
+
+bool MatchesWord(const Cursor& c, std::size_t at, const char* word) {
+    for (std::size_t i = 0; word[i]; ++i)
+        if (std::tolower(static_cast<unsigned char>(c.Get(at + i))) != word[i])
+            return false;
+    return true;
+}
+
+bool ReadInt(Cursor& c, int& value) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (c.Get() == '+' || c.Get() == '-') {
+        negative = c.Get() == '-';
+        i = 1;
+    }
+    if (!IsDigit(c.Get(i)))
+        return false;
+    long long v = 0;
+    for (; IsDigit(c.Get(i)); ++i)
+        if (v <= INT_MAX)
+            v = v * 10 + (c.Get(i) - '0');
+    // Out-of-range numbers saturate instead of wrapping.
+    if (negative)
+        v = -v;
+    value = static_cast<int>(v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : v));
+    c.pos_ += i;
+    return true;
+}
+
+// Length of the longest decimal float at the cursor after an optional sign, 0 when none.
+std::size_t DecimalLength(const Cursor& c, std::size_t start) {
+    std::size_t i = start;
+    std::size_t digits = 0;
+    for (; IsDigit(c.Get(i)); ++i)
+        ++digits;
+    if (c.Get(i) == '.') {
+        ++i;
+        for (; IsDigit(c.Get(i)); ++i)
+            ++digits;
+    }
+    if (digits == 0)
+        return 0;
+    if (c.Get(i) == 'e' || c.Get(i) == 'E') {
+        std::size_t j = i + 1;
+        if (c.Get(j) == '+' || c.Get(j) == '-')
+            ++j;
+        if (IsDigit(c.Get(j))) {
+            while (IsDigit(c.Get(j)))
+                ++j;
+            i = j;
+        }
+    }
+    return i - start;
+}
+
+bool ReadFloat(Cursor& c, float& value) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (c.Get() == '+' || c.Get() == '-') {
+        negative = c.Get() == '-';
+        i = 1;
+    }
+    const char* base = c.text_.data() + c.pos_;
+    float v = 0.0f;
+    if (c.Get(i) == '0' && (c.Get(i + 1) == 'x' || c.Get(i + 1) == 'X') && IsHexDigit(c.Get(i + 2))) {
+        const auto r = std::from_chars(base + i + 2, c.text_.data() + c.text_.size(), v,
+                                       std::chars_format::hex);
+        if (r.ec == std::errc::result_out_of_range)
+            v = HUGE_VALF;
+        i = static_cast<std::size_t>(r.ptr - base);
+    } else if (MatchesWord(c, c.pos_ + i, "inf")) {
+        v = INFINITY;
+        i += MatchesWord(c, c.pos_ + i, "infinity") ? 8 : 3;
+    } else if (MatchesWord(c, c.pos_ + i, "nan")) {
+        v = NAN;
+        i += 3;
+    } else {
+        const std::size_t len = DecimalLength(c, c.pos_ + i);
+        if (len == 0)
+            return false;
+        const auto r = std::from_chars(base + i, base + i + len, v, std::chars_format::general);
+        if (r.ec == std::errc::result_out_of_range) {
+            // Overflow gives infinity, underflow zero, as strtof does.
+            const std::string digits(base + i, len);
+            v = std::fabs(std::strtod(digits.c_str(), nullptr)) >= 1.0 ? HUGE_VALF : 0.0f;
+        }
+        i += len;
+    }
+    value = negative ? -v : v;
+    c.pos_ += i;
+    return true;
+}
+
+bool ReadWord(Cursor& c, std::string& word) {
+    const std::size_t start = c.pos_;
+    while (!c.AtEnd() && !IsSpace(c.Get()))
+        ++c.pos_;
+    if (c.pos_ == start)
+        return false;
+    word.assign(c.text_.substr(start, c.pos_ - start));
+    return true;
+}
+
+} // namespace
+
+int ScanFormat(std::string_view text, std::string_view format, const std::vector<ScanTarget>& targets) {
+    Cursor c(text);
+    int assigned = 0;
+    std::size_t next = 0;
+    for (std::size_t f = 0; f < format.size(); ++f) {
+        const char fc = format[f];
+        if (IsSpace(fc)) {
+            c.SkipSpace();
+            continue;
+        }
+        if (fc != '%' || f + 1 >= format.size()) {
+            if (c.AtEnd())
+                return assigned == 0 ? -1 : assigned;
+            if (c.Get() != fc)
+                return assigned;
+            ++c.pos_;
+            continue;
+        }
+        const char conv = format[++f];
+        c.SkipSpace();
+        if (c.AtEnd())
+            return assigned == 0 ? -1 : assigned;
+        if (next >= targets.size())
+            return assigned;
+        const ScanTarget& target = targets[next++];
+        bool ok = false;
+        if (conv == 'd' && std::holds_alternative<int*>(target)) {
+            int v = 0;
+            ok = ReadInt(c, v);
+            if (ok)
+                *std::get<int*>(target) = v;
+        } else if (conv == 'f' && std::holds_alternative<float*>(target)) {
+            float v = 0.0f;
+            ok = ReadFloat(c, v);
+            if (ok)
+                *std::get<float*>(target) = v;
+        } else if (conv == 's' && std::holds_alternative<std::string*>(target)) {
+            ok = ReadWord(c, *std::get<std::string*>(target));
+        }
+        if (!ok)
+            return assigned;
+        ++assigned;
+    }
+    return assigned;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+// A small sscanf for the line patterns of the outline readers: "%d", "%f" and "%s"
+// conversions, white space in the pattern matching any run of white space (also none), other
+// characters matching themselves. Numbers are read in the "C" locale whatever the user's
+// locale. As with sscanf, the text ends at its first NUL; the result is the number of
+// conversions assigned, or -1 when the text ran out before the first conversion.
+using ScanTarget = std::variant<int*, float*, std::string*>;
+
+int ScanFormat(std::string_view text, std::string_view format, const std::vector<ScanTarget>& targets);
+
+template <typename... Args>
+int Scan(std::string_view text, std::string_view format, Args*... args) {
+    return ScanFormat(text, format, {ScanTarget(args)...});
+}
