@@ -1,11 +1,18 @@
 #include "platform/cdc.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
 namespace {
 
-int RoundHalfUp(double v) { return static_cast<int>(std::floor(v + 0.5)); }
+// Saturates at the int range: hostile coordinates must not overflow.
+int RoundHalfUp(double v) {
+    const double r = std::floor(v + 0.5);
+    if (!(r > INT_MIN))
+        return std::isnan(r) ? 0 : INT_MIN;
+    return r < INT_MAX ? static_cast<int>(r) : INT_MAX;
+}
 
 // Logical units per inch of the metric and English mapping modes.
 int UnitsPerInch(int mode) {
@@ -22,17 +29,18 @@ int UnitsPerInch(int mode) {
 } // namespace
 
 int CDC::SetMapMode(int mode) {
+    if (mode < MM_TEXT || mode > MM_ANISOTROPIC)
+        return 0; // an unknown mode is refused and changes nothing
     const int previous = mapMode_;
     mapMode_ = mode;
     if (mode == MM_TEXT) {
         windowExt_ = {1, 1};
         viewportExt_ = {1, 1};
-    } else if (const int units = UnitsPerInch(mode)) {
-        // Fixed modes: y points up, one unit is a fixed physical length.
+    } else if (const int units = UnitsPerInch(mode == MM_ISOTROPIC ? MM_LOMETRIC : mode)) {
+        // Fixed modes: y points up, one unit is a fixed physical length. Isotropic mode starts
+        // from the metric extents, as on the desktop; anisotropic keeps the current ones.
         windowExt_ = {units, units};
         viewportExt_ = {GetDeviceCaps(LOGPIXELSX), -GetDeviceCaps(LOGPIXELSY)};
-    } else if (mode == MM_ISOTROPIC) {
-        FixIsotropic();
     }
     OnStateChanged();
     return previous;

@@ -55,6 +55,54 @@ bool ReadInt(Cursor& c, int& value) {
     return true;
 }
 
+// End of an exponent part starting at i. Like the C library's scanf, a marker and sign with no
+// digits after them are consumed too (they cannot be pushed back) and count as no exponent.
+std::size_t ExponentEnd(const Cursor& c, std::size_t i, char marker) {
+    if (std::tolower(static_cast<unsigned char>(c.Get(i))) != marker)
+        return i;
+    ++i;
+    if (c.Get(i) == '+' || c.Get(i) == '-')
+        ++i;
+    while (IsDigit(c.Get(i)))
+        ++i;
+    return i;
+}
+
+// Exponent of the leading non-zero digit of a decimal number (or, for hex, of its leading bit,
+// roughly); its sign tells an overflow from an underflow without the locale-bound strtod.
+long long LeadingDigitExponent(std::string_view s, bool hex) {
+    const auto isDigit = [hex](char c) { return hex ? IsHexDigit(c) : IsDigit(c); };
+    long long integerDigits = 0;
+    long long leadingFractionZeros = 0;
+    bool nonZero = false;
+    std::size_t i = 0;
+    for (; i < s.size() && isDigit(s[i]); ++i)
+        if (nonZero || s[i] != '0') {
+            nonZero = true;
+            ++integerDigits;
+        }
+    if (i < s.size() && s[i] == '.') {
+        for (++i; i < s.size() && isDigit(s[i]); ++i) {
+            if (!nonZero && s[i] == '0')
+                ++leadingFractionZeros;
+            else
+                nonZero = true;
+        }
+    }
+    long long exponent = 0;
+    if (i < s.size() && std::tolower(static_cast<unsigned char>(s[i])) == (hex ? 'p' : 'e')) {
+        const bool negative = i + 1 < s.size() && s[i + 1] == '-';
+        for (i += (i + 1 < s.size() && (s[i + 1] == '+' || s[i + 1] == '-')) ? 2 : 1;
+             i < s.size() && IsDigit(s[i]); ++i)
+            if (exponent < 1000000000)
+                exponent = exponent * 10 + (s[i] - '0');
+        exponent = negative ? -exponent : exponent;
+    }
+    const long long digitExponent =
+        integerDigits > 0 ? integerDigits - 1 : -(leadingFractionZeros + 1);
+    return digitExponent * (hex ? 4 : 1) + exponent;
+}
+
 // Length of the longest decimal float at the cursor after an optional sign, 0 when none.
 std::size_t DecimalLength(const Cursor& c, std::size_t start) {
     std::size_t i = start;
@@ -68,17 +116,7 @@ std::size_t DecimalLength(const Cursor& c, std::size_t start) {
     }
     if (digits == 0)
         return 0;
-    if (c.Get(i) == 'e' || c.Get(i) == 'E') {
-        std::size_t j = i + 1;
-        if (c.Get(j) == '+' || c.Get(j) == '-')
-            ++j;
-        if (IsDigit(c.Get(j))) {
-            while (IsDigit(c.Get(j)))
-                ++j;
-            i = j;
-        }
-    }
-    return i - start;
+    return ExponentEnd(c, i, 'e') - start;
 }
 
 bool ReadFloat(Cursor& c, float& value) {
@@ -90,28 +128,34 @@ bool ReadFloat(Cursor& c, float& value) {
     }
     const char* base = c.text_.data() + c.pos_;
     float v = 0.0f;
-    if (c.Get(i) == '0' && (c.Get(i + 1) == 'x' || c.Get(i + 1) == 'X') && IsHexDigit(c.Get(i + 2))) {
+    if (c.Get(i) == '0' && (c.Get(i + 1) == 'x' || c.Get(i + 1) == 'X')) {
+        // As in the C library: "0x" alone is no number, "0x." alone reads as zero.
+        if (!IsHexDigit(c.Get(i + 2)) && c.Get(i + 2) != '.')
+            return false;
         const auto r = std::from_chars(base + i + 2, c.text_.data() + c.text_.size(), v,
                                        std::chars_format::hex);
+        const std::size_t end = static_cast<std::size_t>(r.ptr - base);
         if (r.ec == std::errc::result_out_of_range)
-            v = HUGE_VALF;
-        i = static_cast<std::size_t>(r.ptr - base);
-    } else if (MatchesWord(c, c.pos_ + i, "inf")) {
+            v = LeadingDigitExponent({base + i + 2, end - i - 2}, true) >= 0 ? HUGE_VALF : 0.0f;
+        i = end == i + 2 ? i + 3 : ExponentEnd(c, end, 'p');
+    } else if (MatchesWord(c, i, "inf")) {
+        // A started but unfinished "infinity" has been consumed by the C library and fails.
+        const bool infinity = MatchesWord(c, i, "infinity");
+        if (!infinity && std::tolower(static_cast<unsigned char>(c.Get(i + 3))) == 'i')
+            return false;
         v = INFINITY;
-        i += MatchesWord(c, c.pos_ + i, "infinity") ? 8 : 3;
-    } else if (MatchesWord(c, c.pos_ + i, "nan")) {
+        i += infinity ? 8 : 3;
+    } else if (MatchesWord(c, i, "nan")) {
         v = NAN;
         i += 3;
     } else {
-        const std::size_t len = DecimalLength(c, c.pos_ + i);
+        const std::size_t len = DecimalLength(c, i);
         if (len == 0)
             return false;
         const auto r = std::from_chars(base + i, base + i + len, v, std::chars_format::general);
-        if (r.ec == std::errc::result_out_of_range) {
+        if (r.ec == std::errc::result_out_of_range)
             // Overflow gives infinity, underflow zero, as strtof does.
-            const std::string digits(base + i, len);
-            v = std::fabs(std::strtod(digits.c_str(), nullptr)) >= 1.0 ? HUGE_VALF : 0.0f;
-        }
+            v = LeadingDigitExponent({base + i, len}, false) >= 0 ? HUGE_VALF : 0.0f;
         i += len;
     }
     value = negative ? -v : v;
@@ -153,6 +197,12 @@ int ScanFormat(std::string_view text, std::string_view format, const std::vector
         c.SkipSpace();
         if (c.AtEnd())
             return assigned == 0 ? -1 : assigned;
+        if (conv == '%') { // a literal percent sign, taking no target
+            if (c.Get() != '%')
+                return assigned;
+            ++c.pos_;
+            continue;
+        }
         if (next >= targets.size())
             return assigned;
         const ScanTarget& target = targets[next++];
