@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cmath>
+#include <concepts>
 
 // A 2-D point or vector of two 32-bit floats, held by value everywhere.
 struct FPoint {
@@ -9,7 +10,9 @@ struct FPoint {
 
     constexpr FPoint() = default;
     constexpr FPoint(float px, float py) : x(px), y(py) {}
-    constexpr FPoint(int px, int py) : x(static_cast<float>(px)), y(static_cast<float>(py)) {}
+    // Integers only when both are integers, so that mixed literals like {1.5f, 0} stay floats.
+    constexpr FPoint(std::integral auto px, std::integral auto py)
+        : x(static_cast<float>(px)), y(static_cast<float>(py)) {}
 
     FPoint& operator-=(const FPoint& b) {
         x -= b.x;

@@ -1,1 +1,288 @@
-// placeholder
+#include "model/specimen.h"
+
+#include "model/int_round.h"
+#include "model/numerics.h"
+#include "platform/cdc.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <climits>
+#include <cmath>
+#include <string>
+
+namespace {
+
+bool IsFinite(FPoint p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+
+FPoint MeanOf(const std::vector<FPoint>& points) {
+    if (points.empty())
+        return {};
+    double sx = 0.0;
+    double sy = 0.0;
+    for (const FPoint& p : points) {
+        sx += p.x;
+        sy += p.y;
+    }
+    const double n = static_cast<double>(points.size());
+    return {static_cast<float>(sx / n), static_cast<float>(sy / n)};
+}
+
+bool InsideBoundsOf(FPoint c, const std::vector<FPoint>& points) {
+    const auto [minX, maxX] = std::minmax_element(points.begin(), points.end(),
+                                                  [](FPoint a, FPoint b) { return a.x < b.x; });
+    const auto [minY, maxY] = std::minmax_element(points.begin(), points.end(),
+                                                  [](FPoint a, FPoint b) { return a.y < b.y; });
+    return c.x >= minX->x && c.x <= maxX->x && c.y >= minY->y && c.y <= maxY->y;
+}
+
+// Area centroid of the closed polygon. A contour that encloses no area (fewer than three
+// points, all points on one line) has none; it then gets the mean of its points, so that the
+// statistics stay finite and the outline can still be shown and listed.
+FPoint AreaCentroid(const std::vector<FPoint>& contour) {
+    const std::size_t n = contour.size();
+    float sx = 0.0f;
+    float sy = 0.0f;
+    float t = 0.0f;
+    for (std::size_t i = 0; i < n; ++i) {
+        const FPoint a = contour[i];
+        const FPoint b = contour[(i + 1) % n];
+        sx += (b.x * b.x + b.x * a.x + a.x * a.x) * (a.y - b.y);
+        sy += (b.y * b.y + b.y * a.y + a.y * a.y) * (b.x - a.x);
+        t += (b.y + a.y) * (b.x - a.x);
+    }
+    const float k = static_cast<float>(1.0 / (t * 0.5 * 6.0));
+    const FPoint centroid(k * sx, k * sy);
+    if (n == 0 || t == 0.0f || !IsFinite(centroid) || !InsideBoundsOf(centroid, contour))
+        return MeanOf(contour);
+    return centroid;
+}
+
+} // namespace
+
+void CSpecimen::NormalizeOrientation() {
+    if (!IsCounterClockwise())
+        std::reverse(Contour.begin(), Contour.end());
+}
+
+// The main axes need a finite centroid and converging eigenvectors. When the outline is too
+// degenerate for them (the eigen-solver gives up), the specimen keeps the axes of its own
+// coordinate system, so that it stays usable instead of holding undefined numbers.
+void CSpecimen::CalculateStatistics() {
+    Centroid = CalculateCentroid();
+    try {
+        CalculateMainAxes();
+    } catch (const numerics::CNumericalError&) {
+        FirstEigenvect = FPoint(1.0f, 0.0f);
+        SecondEigenvect = FPoint(0.0f, 1.0f);
+    }
+    SplitOutline();
+}
+
+FPoint CSpecimen::CalculateCentroid() const { return AreaCentroid(Contour); }
+
+void CSpecimen::CalculateMainAxes() {
+    const int n = static_cast<int>(Contour.size());
+    if (n == 0)
+        numerics::nrerror("no points for the main axes");
+    auto relative = [&](int k) { return Contour[(k + n) % n] - Centroid; };
+    float s1 = 0.0f;
+    float s2 = 0.0f;
+    float s3 = 0.0f;
+    for (int k = 0; k < n; ++k) {
+        const FPoint f = relative(k - 1);
+        const FPoint o = relative(k);
+        const FPoint e = relative(k + 1);
+        const double xf = f.x, yf = f.y, xo = o.x, yo = o.y, xe = e.x, ye = e.y;
+        s1 = static_cast<float>(s1 + xo * (std::pow(yf, 3) + std::pow(yo, 2) * yf + std::pow(yf, 2) * yo -
+                                           std::pow(yo, 2) * ye - std::pow(ye, 2) * yo - std::pow(ye, 3)));
+        s2 = static_cast<float>(s2 + (ye * yo - 0.5 * std::pow(yf, 2) - yo * yf + 0.5 * std::pow(ye, 2)) *
+                                         std::pow(xo, 2) +
+                                (std::pow(ye, 2) - std::pow(yo, 2)) * xe * xo);
+        s3 = static_cast<float>(s3 + yo * (std::pow(xe, 2) * xo + std::pow(xo, 2) * xe + std::pow(xe, 3) -
+                                           std::pow(xf, 3) - std::pow(xo, 2) * xf - std::pow(xf, 2) * xo));
+    }
+    numerics::Matrix a(1, 2, 1, 2);
+    numerics::Vector dg(1, 2);
+    numerics::Vector od(1, 2);
+    a[1][1] = s1;
+    a[1][2] = s2;
+    a[2][1] = s2;
+    a[2][2] = s3;
+    numerics::tridiag_reduce(a.get(), 2, dg.get(), od.get());
+    numerics::tqli(dg.get(), od.get(), 2, a.get());
+    FPoint e1(a[1][1], a[2][1]);
+    FPoint e2(a[1][2], a[2][2]);
+    if (!IsFinite(e1) || !IsFinite(e2))
+        numerics::nrerror("main axes are not finite");
+    if (e1.x < 0.0f) {
+        e1 = -e1;
+        e2 = -e2;
+    }
+    FirstEigenvect = e1;
+    SecondEigenvect = e2;
+}
+
+// Closed shoelace sum: the pair (last, first) belongs to the polygon, so the area does not
+// depend on where the outline lies.
+float CSpecimen::GetArea() const {
+    const std::size_t n = Contour.size();
+    float sum = 0.0f;
+    for (std::size_t i = 0; i < n; ++i) {
+        const FPoint a = Contour[i];
+        const FPoint b = Contour[(i + 1) % n];
+        sum += a.x * b.y - b.x * a.y;
+    }
+    return 0.5f * sum;
+}
+
+// Every point counts, and the sum is divided by their number.
+float CSpecimen::GetMeanSquaredCentroidDistance() const {
+    if (Contour.empty())
+        return 0.0f;
+    const FPoint centroid = CalculateCentroid();
+    float sum = 0.0f;
+    for (const FPoint& p : Contour) {
+        const FPoint d = p - centroid;
+        sum += d * d;
+    }
+    return sum / static_cast<float>(Contour.size());
+}
+
+FPoint CSpecimen::TransformPoint(FPoint point, bool isDirection) const {
+    if (!ApplyTransformation)
+        return point;
+    const FPoint v = isDirection ? point : point - Centroid;
+    return {v.x * FirstEigenvect.x + v.y * FirstEigenvect.y,
+            v.x * SecondEigenvect.x + v.y * SecondEigenvect.y};
+}
+
+void CSpecimen::GetTransformedAxes(FPoint& first, FPoint& second) const {
+    first = TransformPoint(FirstEigenvect, true);
+    second = TransformPoint(SecondEigenvect, true);
+}
+
+void CSpecimen::GetBoundingBox(FRect& rect) const {
+    float minX = static_cast<float>(INT_MAX);
+    float minY = static_cast<float>(INT_MAX);
+    float maxX = static_cast<float>(INT_MIN);
+    float maxY = static_cast<float>(INT_MIN);
+    for (int i = 0; i < static_cast<int>(Contour.size()); ++i) {
+        const FPoint p = GetTransformedPoint(i);
+        minX = std::min(minX, p.x);
+        minY = std::min(minY, p.y);
+        maxX = std::max(maxX, p.x);
+        maxY = std::max(maxY, p.y);
+    }
+    rect.min = FPoint(static_cast<float>(TruncToInt(minX)), static_cast<float>(TruncToInt(minY)));
+    rect.max = FPoint(static_cast<float>(TruncToInt(maxX)), static_cast<float>(TruncToInt(maxY)));
+}
+
+bool CSpecimen::IsUpperSide(int i) const { return (Contour[i] - Centroid) * SecondEigenvect >= 0.0f; }
+
+void CSpecimen::SetApplyTransformation(bool flag) {
+    if (flag == ApplyTransformation)
+        return;
+    ApplyTransformation = flag;
+    CalculateStatistics();
+}
+
+namespace {
+
+struct Extremes {
+    int minIndex = -1;
+    int maxIndex = -1;
+};
+
+// The crossing indices with the smallest and the largest projection onto the first axis; the
+// first one met wins a tie.
+Extremes ExtremesAlongAxis(const std::vector<int>& indices, const std::vector<FPoint>& contour,
+                           FPoint centroid, FPoint axis) {
+    Extremes result;
+    float lowest = FLT_MAX;
+    float highest = -FLT_MAX;
+    for (int i : indices) {
+        const float g = (contour[i] - centroid) * axis;
+        if (g < lowest) {
+            lowest = g;
+            result.minIndex = i;
+        }
+        if (g > highest) {
+            highest = g;
+            result.maxIndex = i;
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+// Without crossings of the first axis (no points, or an outline on one side of it) there are
+// no ends to walk between, and both halves stay empty.
+void CSpecimen::SplitOutline() {
+    upperHalf_.clear();
+    lowerHalf_.clear();
+    const int n = static_cast<int>(Contour.size());
+    std::vector<int> upper;
+    std::vector<int> lower;
+    for (int c = 0; c < n; ++c) {
+        const int d = (c + 1) % n;
+        const bool dUpper = IsUpperSide(d);
+        const bool cUpper = IsUpperSide(c);
+        if (dUpper && !cUpper) {
+            upper.push_back(d);
+            lower.push_back(c);
+        } else if (!dUpper && cUpper) {
+            lower.push_back(d);
+            upper.push_back(c);
+        }
+    }
+    const Extremes u = ExtremesAlongAxis(upper, Contour, Centroid, FirstEigenvect);
+    const Extremes l = ExtremesAlongAxis(lower, Contour, Centroid, FirstEigenvect);
+    auto walk = [&](int from, int to, std::vector<FPoint>& half) {
+        if (from < 0 || to < 0)
+            return;
+        for (int i = from;; i = (i + 1) % n) {
+            half.push_back(GetTransformedPoint(i));
+            if (i == to)
+                break;
+        }
+    };
+    walk(u.maxIndex, u.minIndex, upperHalf_);
+    walk(l.minIndex, l.maxIndex, lowerHalf_);
+}
+
+void CSpecimen::Draw(CDC& dc) const {
+    const int n = static_cast<int>(Contour.size());
+    auto devicePoint = [&](int i) {
+        const FPoint p = GetTransformedPoint(i);
+        return CPoint{RoundHalfAway(p.x), RoundHalfAway(p.y)};
+    };
+    if (LineJoined) {
+        if (n >= 2) {
+            const CPen old = dc.SelectPen({PenStyle::Solid, dc.IsPrinting() ? 1 : 0, ColorContur});
+            const CPoint first = devicePoint(0);
+            dc.MoveTo(first.x, first.y);
+            for (int i = 1; i < n; ++i) {
+                const CPoint p = devicePoint(i);
+                dc.LineTo(p.x, p.y);
+            }
+            dc.LineTo(first.x, first.y);
+            dc.SelectPen(old);
+        }
+    } else {
+        for (int i = 0; i < n; ++i) {
+            const CPoint p = devicePoint(i);
+            dc.SetPixel(p.x, p.y, ColorContur);
+        }
+    }
+    if (NumeratePoints) {
+        // A step below 1 would never advance; it numbers every point instead.
+        const int step = std::max(1, NumerationStep);
+        for (int k = 0; k < n; k += step) {
+            const CPoint p = devicePoint(k);
+            dc.TextOut(p.x, p.y, std::to_string(k));
+            if (k > n - step)
+                break; // k + step would overflow for huge steps
+        }
+    }
+}

@@ -3,6 +3,7 @@
 #include "model/fpoint.h"
 #include "model/frect.h"
 #include "platform/gdi_types.h"
+#include "platform/object.h"
 
 #include <string>
 #include <vector>
@@ -12,7 +13,7 @@ class CDC;
 // One valve outline: the contour as read, the data of the file it came from, what the user
 // typed in about it, how it is drawn, and its statistics (area centroid and main axes) with
 // the dorsal and ventral halves derived from them.
-class CSpecimen {
+class CSpecimen : public CObject {
 public:
     CSpecimen() = default;
     CSpecimen(const CSpecimen&) = delete;
