@@ -1,1 +1,171 @@
-// placeholder
+#include "formats/reader_test_support.h"
+#include "formats/tps_reader.h"
+#include "formats/tps_writer.h"
+#include "scratch_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+struct SNameCase {
+    const char* shortPathName;
+    const char* expected;
+    friend void PrintTo(const SNameCase& c, std::ostream* os) { *os << c.shortPathName; }
+};
+
+class DefaultTpsExportNameTest : public ::testing::TestWithParam<SNameCase> {};
+
+TEST_P(DefaultTpsExportNameTest, CutsBeforeFirstTpsAndAppendsIt) {
+    EXPECT_EQ(DefaultTpsExportName(GetParam().shortPathName), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DefaultTpsExportNameTest,
+                         ::testing::Values(SNameCase{"outline.tps (2)", "outline.tps"},
+                                           SNameCase{"valve", "valve.tps"},
+                                           SNameCase{"valve.TPS", "valve.TPS.tps"},
+                                           SNameCase{"a.tps.tps (3)", "a.tps"},
+                                           SNameCase{"x.tpsfile.msd", "x.tps"},
+                                           SNameCase{"valves.msd (4)", "valves.msd (4).tps"},
+                                           SNameCase{".tps", ".tps"}, SNameCase{"", ".tps"}));
+
+TEST(DefaultTpsExportNameTest, LongNameFitsTheFileNameBuffer) {
+    const std::string name = DefaultTpsExportName(std::string(400, 'v') + " (12)");
+    EXPECT_EQ(name, std::string(255, 'v') + ".tps");
+    // A two-byte character across the limit is left out whole, not cut in half.
+    const std::string wide = DefaultTpsExportName(std::string(254, 'a') + "\xc3\xa4\xc3\xa4");
+    EXPECT_EQ(wide, std::string(254, 'a') + ".tps");
+}
+
+class TpsWriterTest : public ::testing::Test {
+protected:
+    std::string WriteAndRead(const CSpecimen& specimen) {
+        const std::filesystem::path path = folder_.Path() / "out.tps";
+        std::string error;
+        EXPECT_TRUE(WriteSpecimenAsTps(specimen, path, error)) << error;
+        EXPECT_EQ(error, "");
+        return CScratchFolder::ReadBytes(path);
+    }
+
+    CScratchFolder folder_;
+};
+
+TEST_F(TpsWriterTest, WritesTruncatedPointsAndEmptyKeywords) {
+    CSpecimen specimen;
+    specimen.Contour = {{12.7f, -3.9f}, {-0.5f, 0.99f}, {100.0f, 7.0f}};
+    specimen.Variables = "not written";
+    EXPECT_EQ(WriteAndRead(specimen), "LM=0\r\nOUTLINES=1\r\nPOINTS=3\r\n12 -3\r\n0 0\r\n100 7\r\n"
+                                      "IMAGE=\r\nID=\r\nCOMMENT=\r\n");
+}
+
+TEST_F(TpsWriterTest, DividesByScaleAndEndsWithScaleLine) {
+    CSpecimen specimen;
+    specimen.Contour = {{1234.5f, 678.9f}};
+    specimen.ScaleFactor = 0.01f;
+    specimen.ScaleSpecified = true;
+    specimen.ImageFile = "valve 1.jpg";
+    specimen.Identifier = "17";
+    specimen.Comment = "left valve";
+    EXPECT_EQ(WriteAndRead(specimen), "LM=0\r\nOUTLINES=1\r\nPOINTS=1\r\n123 67\r\n"
+                                      "IMAGE=valve 1.jpg\r\nID=17\r\nCOMMENT=left valve\r\n"
+                                      "SCALE=0.010000\r\n");
+}
+
+TEST_F(TpsWriterTest, EmptyContourWritesZeroPoints) {
+    CSpecimen specimen;
+    EXPECT_EQ(WriteAndRead(specimen),
+              "LM=0\r\nOUTLINES=1\r\nPOINTS=0\r\nIMAGE=\r\nID=\r\nCOMMENT=\r\n");
+}
+
+TEST_F(TpsWriterTest, LineFeedInsideTextBecomesCrLf) {
+    CSpecimen specimen;
+    specimen.Comment = "two\nlines";
+    const std::string text = WriteAndRead(specimen);
+    EXPECT_NE(text.find("COMMENT=two\r\nlines\r\n"), std::string::npos) << text;
+}
+
+TEST_F(TpsWriterTest, NonFiniteAndHugeCoordinatesSaturate) {
+    CSpecimen specimen;
+    specimen.Contour = {{NAN, 1e30f}, {-1e30f, -INFINITY}, {2147483000.0f, -2147483000.0f}};
+    EXPECT_EQ(WriteAndRead(specimen), "LM=0\r\nOUTLINES=1\r\nPOINTS=3\r\n0 2147483647\r\n"
+                                      "-2147483648 -2147483648\r\n2147483008 -2147483008\r\n"
+                                      "IMAGE=\r\nID=\r\nCOMMENT=\r\n");
+    specimen.Contour = {{0.0f, 5.0f}};
+    specimen.ScaleSpecified = true;
+    specimen.ScaleFactor = 0.0f; // 0 / 0 and 5 / 0
+    EXPECT_EQ(WriteAndRead(specimen), "LM=0\r\nOUTLINES=1\r\nPOINTS=1\r\n0 2147483647\r\n"
+                                      "IMAGE=\r\nID=\r\nCOMMENT=\r\nSCALE=0.000000\r\n");
+}
+
+TEST_F(TpsWriterTest, RoundTripWithoutScale) {
+    CSpecimen written;
+    written.Contour = {{0, 0}, {40, -3}, {52, 20}, {31, 44}, {-7, 25}};
+    written.ImageFile = "img.jpg";
+    written.Identifier = "A-1";
+    written.Comment = "round trip";
+    const std::filesystem::path path = folder_.Path() / "rt.tps";
+    std::string error;
+    ASSERT_TRUE(WriteSpecimenAsTps(written, path, error)) << error;
+    const SpecimenList list = ReadAllAs<CTpsReader>(path.string());
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(PointsText(list[0]->Contour), PointsText(AsStored(written.Contour)));
+    EXPECT_EQ(list[0]->ImageFile, "img.jpg");
+    EXPECT_EQ(list[0]->Identifier, "A-1");
+    EXPECT_EQ(list[0]->Comment, "round trip");
+    EXPECT_FALSE(list[0]->ScaleSpecified);
+}
+
+TEST_F(TpsWriterTest, RoundTripWithScale) {
+    // Stored coordinates are the file's times 0.02 * 1000 = 20.
+    CSpecimen written;
+    written.Contour = {{0, 0}, {800, -60}, {1040, 400}, {-140, 500}};
+    written.ScaleFactor = 0.02f;
+    written.ScaleSpecified = true;
+    const std::filesystem::path path = folder_.Path() / "scaled.tps";
+    std::string error;
+    ASSERT_TRUE(WriteSpecimenAsTps(written, path, error)) << error;
+    EXPECT_NE(CScratchFolder::ReadBytes(path).find("\r\n40 -3\r\n52 20\r\n-7 25\r\n"),
+              std::string::npos);
+    const SpecimenList list = ReadAllAs<CTpsReader>(path.string());
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(PointsText(list[0]->Contour), PointsText(AsStored(written.Contour)));
+    EXPECT_TRUE(list[0]->ScaleSpecified);
+    EXPECT_FLOAT_EQ(list[0]->ScaleFactor, 0.02f);
+}
+
+TEST_F(TpsWriterTest, FailureNamesPathAndReasonAndKeepsOldFile) {
+    CSpecimen specimen;
+    std::string error;
+    const std::filesystem::path missing = folder_.Path() / "no folder" / "x.tps";
+    EXPECT_FALSE(WriteSpecimenAsTps(specimen, missing, error));
+    EXPECT_NE(error.find(missing.string()), std::string::npos) << error;
+    EXPECT_NE(error.find(std::strerror(ENOENT)), std::string::npos) << error;
+
+    const std::filesystem::path folderTarget = folder_.Path() / "sub.tps";
+    std::filesystem::create_directory(folderTarget);
+    error.clear();
+    EXPECT_FALSE(WriteSpecimenAsTps(specimen, folderTarget, error));
+    EXPECT_NE(error.find(std::strerror(EISDIR)), std::string::npos) << error;
+    EXPECT_TRUE(std::filesystem::is_directory(folderTarget));
+
+    error.clear();
+    EXPECT_FALSE(WriteSpecimenAsTps(specimen, "", error));
+    EXPECT_FALSE(error.empty());
+}
+
+TEST_F(TpsWriterTest, ReplacesExistingFileWithoutLeftovers) {
+    const std::string path = folder_.Write("old.tps", "old content that is longer than the new");
+    CSpecimen specimen;
+    std::string error;
+    ASSERT_TRUE(WriteSpecimenAsTps(specimen, path, error)) << error;
+    EXPECT_EQ(CScratchFolder::ReadBytes(path),
+              "LM=0\r\nOUTLINES=1\r\nPOINTS=0\r\nIMAGE=\r\nID=\r\nCOMMENT=\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.Path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+} // namespace
