@@ -1,0 +1,107 @@
+#pragma once
+
+#include "cluster/cluster_parameter.h"
+#include "cluster/specimen_record.h"
+#include "document/update_hint.h"
+#include "platform/document.h"
+#include "platform/number_locale.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CUserInteraction;
+
+// The one document: every loaded specimen record, the two selections, and the cluster with
+// its members, reference, mean specimen and settings. Every change goes through an operation
+// here, which sets the modified flag and then tells all views with a hint.
+class CCarinovaDoc : public CDocument {
+public:
+    explicit CCarinovaDoc(CUserInteraction& ui);
+    ~CCarinovaDoc() override;
+
+    CUserInteraction& GetInteraction() const { return ui_; }
+
+    // --- records ---------------------------------------------------------------------------
+    const std::vector<std::unique_ptr<CSpecimenRecord>>& GetSpecimenList() const { return specimens_; }
+    int AddSpecimenRecord(std::unique_ptr<CSpecimenRecord> record);
+    int DeleteSpecimenRecord(CSpecimenRecord* record);
+    void RenameSpecimen(CSpecimenRecord* record, const std::string& name);
+    bool ContainsRecord(const CSpecimenRecord* record) const;
+
+    CSpecimenRecord* GetSelectedRecord() const { return selected_; }
+    CSpecimen* GetSelectedSpecimen() const { return selected_ ? selected_->GetSpecimen() : nullptr; }
+    void SetSelectedRecord(CSpecimenRecord* record);
+    CSpecimenRecord* GetClusterSelection() const { return clusterSelection_; }
+    void SetClusterSelection(CSpecimenRecord* record);
+
+    // --- approximations --------------------------------------------------------------------
+    int ApproximateSpecimen(CSpecimenRecord* record);
+    int DeleteApproximation(CSpecimenRecord* record);
+    int EditApproximationProperties(CSpecimenRecord* record);
+
+    // --- cluster ---------------------------------------------------------------------------
+    const std::vector<CSpecimenRecord*>& GetClusterList() const { return cluster_; }
+    bool IsInCluster(const CSpecimenRecord* record) const;
+    CSpecimenRecord* GetReferenceRecord() const { return reference_; }
+    CClusterParameter& GetClusterParameter() { return clusterParameter_; }
+    const CClusterParameter& GetClusterParameter() const { return clusterParameter_; }
+    int InsertIntoCluster(CSpecimenRecord* record);
+    int RemoveFromCluster(CSpecimenRecord* record);
+    void SetReferenceRecord(CSpecimenRecord* record);
+    void CalculateMeanSpecimen();
+    void RemoveMeanSpecimen();
+    void UpdateClusterData(CSpecimenRecord* record);
+    void GetClusterBoundingRect(FRect& rect) const;
+    // The cluster property sheet; a change of how members are approximated rebuilds the
+    // cluster after the user agreed. The other views get hint 11 or 10 from `sender`.
+    bool EditClusterProperties(CView* sender);
+    // Asks for a file and writes the tab-separated data of the records (cluster members).
+    void ExportClusterData(const std::vector<CSpecimenRecord*>& records);
+
+    // --- document lifecycle ----------------------------------------------------------------
+    void DeleteContents();
+    bool OnNewDocument();
+
+    // --- commands --------------------------------------------------------------------------
+    // Runs a command the document handles; false when it is not one of them.
+    bool OnCommand(int id);
+    // Whether the document handles the command, and if so whether it is enabled now.
+    bool OnUpdateCommand(int id, bool& enabled) const;
+
+    void OnSpecimenInsert();
+    void OnSpecimenDelete();
+    void OnSpecimenExportTps();
+    void OnHelp();
+    void OnClusterInsert();
+    void OnClusterDelete();
+    void OnClusterMarkReference();
+    void OnClusterMean();
+
+    // --- numbers in the user's format ------------------------------------------------------
+    const CNumberLocale& GetNumberLocale() const { return numberLocale_; }
+    void SetNumberLocale(const CNumberLocale& locale) { numberLocale_ = locale; }
+    std::string FormatLocalizedNumber(float value) const;
+    float ParseLocalizedNumber(const std::string& text) const;
+
+    // The help file the help command opens.
+    void SetHelpFilePath(std::string path) { helpFilePath_ = std::move(path); }
+    const std::string& GetHelpFilePath() const { return helpFilePath_; }
+
+    // Sends a hint to all views (no sender).
+    void Notify(UpdateHint hint, CObject* object = nullptr) { UpdateAllViews(nullptr, hint, object); }
+
+private:
+    void InsertSpecimensFromFiles(const std::vector<std::string>& paths);
+    void RebuildCluster();
+
+    CUserInteraction& ui_;
+    std::vector<std::unique_ptr<CSpecimenRecord>> specimens_;
+    CSpecimenRecord* selected_ = nullptr;
+    std::vector<CSpecimenRecord*> cluster_;
+    CSpecimenRecord* clusterSelection_ = nullptr;
+    CSpecimenRecord* reference_ = nullptr;
+    CClusterParameter clusterParameter_;
+    CNumberLocale numberLocale_ = CNumberLocale::FromEnvironment();
+    std::string helpFilePath_;
+};

@@ -1,0 +1,163 @@
+#include "document/carinova_doc.h"
+
+#include "cluster/cluster_comparison.h"
+#include "cluster/mean_specimen.h"
+#include "cluster/size_normalization.h"
+#include "platform/user_interaction.h"
+
+#include <algorithm>
+
+namespace {
+constexpr const char* kNoSelection = "There is no selected specimen.";
+}
+
+bool CCarinovaDoc::IsInCluster(const CSpecimenRecord* record) const {
+    return std::find(cluster_.begin(), cluster_.end(), record) != cluster_.end();
+}
+
+// A member whose cluster approximation cannot be made (normal position declined, no fit, an
+// undefined size factor) is refused; the cluster stays as it was.
+int CCarinovaDoc::InsertIntoCluster(CSpecimenRecord* record) {
+    if (!record || !record->HasSpecimen())
+        return 1;
+    if (IsInCluster(record)) {
+        ui_.Message("The selected specimen is already present in the cluster.\n", MsgButtons::OK,
+                    MsgIcon::Information);
+        return 1;
+    }
+    std::unique_ptr<CApproxSpecimen> approximation = MakeClusterApproximation(clusterParameter_);
+    CSpecimen& specimen = *record->GetSpecimen();
+    std::string error;
+    if (!approximation->Approximate(specimen, false, ui_)) {
+        ui_.Message("The specimen \"" + specimen.ShortPathName + "\" was not inserted into the cluster.",
+                    MsgButtons::OK, MsgIcon::Exclamation);
+        return 1;
+    }
+    if (!NormalizeClusterApproximation(*approximation, specimen, clusterParameter_.Normalize, error)) {
+        ui_.Message(error, MsgButtons::OK, MsgIcon::Exclamation);
+        return 1;
+    }
+    cluster_.push_back(record);
+    record->SetClusterApproximation(std::move(approximation));
+    record->SetClusterData(std::make_unique<CClusterData>());
+    if (reference_)
+        UpdateClusterData(record);
+    SetModifiedFlag();
+    Notify(hintClusterInserted, record);
+    return 1;
+}
+
+int CCarinovaDoc::RemoveFromCluster(CSpecimenRecord* record) {
+    const auto it = std::find(cluster_.begin(), cluster_.end(), record);
+    if (it == cluster_.end())
+        return 1;
+    cluster_.erase(it);
+    if (record == reference_)
+        SetReferenceRecord(nullptr);
+    record->TakeClusterApproximation().reset();
+    record->TakeClusterData().reset();
+    if (clusterSelection_ == record)
+        clusterSelection_ = nullptr; // the tree drops the item on the hint below
+    SetModifiedFlag();
+    Notify(hintClusterRemoved, record);
+    return 1;
+}
+
+void CCarinovaDoc::SetReferenceRecord(CSpecimenRecord* record) {
+    if (reference_ && reference_->HasClusterApproximation()) {
+        const bool isMean = reference_ == clusterParameter_.GetMeanRecord();
+        reference_->GetClusterApproximation()->SetColor(isMean ? clusterParameter_.MeanSpecimenColor
+                                                                : clusterParameter_.SpecimenColor);
+    }
+    if (!record) {
+        for (CSpecimenRecord* member : cluster_)
+            member->SetClusterData(std::make_unique<CClusterData>());
+    }
+    reference_ = record;
+    if (record) {
+        if (record->HasClusterApproximation())
+            record->GetClusterApproximation()->SetColor(clusterParameter_.ReferenceColor);
+        for (CSpecimenRecord* member : cluster_)
+            UpdateClusterData(member);
+        if (clusterParameter_.HasMeanRecord())
+            UpdateClusterData(clusterParameter_.GetMeanRecord());
+    }
+    SetModifiedFlag();
+    Notify(hintReferenceChanged, record);
+}
+
+void CCarinovaDoc::UpdateClusterData(CSpecimenRecord* record) {
+    if (!record || !reference_ || !record->HasClusterApproximation() || !reference_->HasClusterApproximation())
+        return;
+    if (!record->HasClusterData())
+        record->SetClusterData(std::make_unique<CClusterData>());
+    ComputeClusterData(*record->GetClusterApproximation(), *reference_->GetClusterApproximation(),
+                       *record->GetClusterData());
+}
+
+void CCarinovaDoc::CalculateMeanSpecimen() {
+    if (cluster_.empty() || clusterParameter_.HasMeanRecord())
+        return;
+    std::unique_ptr<CSpecimenRecord> mean = MakeMeanSpecimenRecord(cluster_, clusterParameter_);
+    CSpecimenRecord* record = mean.get();
+    clusterParameter_.SetMeanRecord(std::move(mean));
+    if (reference_)
+        UpdateClusterData(record);
+    cluster_.push_back(record);
+    SetModifiedFlag();
+    Notify(hintMeanCalculated, record);
+}
+
+void CCarinovaDoc::RemoveMeanSpecimen() {
+    CSpecimenRecord* mean = clusterParameter_.GetMeanRecord();
+    if (!mean)
+        return;
+    RemoveFromCluster(mean);
+    clusterParameter_.TakeMeanRecord().reset();
+    SetModifiedFlag();
+    // Sent after the record is gone: views only use the value to find their entry for it.
+    Notify(hintMeanRemoved, mean);
+}
+
+void CCarinovaDoc::GetClusterBoundingRect(FRect& rect) const {
+    bool first = true;
+    for (const CSpecimenRecord* member : cluster_) {
+        if (!member->HasClusterApproximation())
+            continue;
+        FRect box;
+        member->GetClusterApproximation()->GetBoundingBox(box);
+        rect = first ? box : rect.Union(box);
+        first = false;
+    }
+}
+
+void CCarinovaDoc::OnClusterInsert() {
+    if (selected_)
+        InsertIntoCluster(selected_);
+}
+
+void CCarinovaDoc::OnClusterDelete() {
+    if (!clusterSelection_) {
+        ui_.Message(kNoSelection);
+        return;
+    }
+    RemoveFromCluster(clusterSelection_);
+}
+
+void CCarinovaDoc::OnClusterMarkReference() {
+    if (!clusterSelection_) {
+        ui_.Message(kNoSelection);
+        return;
+    }
+    SetReferenceRecord(clusterSelection_);
+}
+
+void CCarinovaDoc::OnClusterMean() {
+    if (!clusterParameter_.HasMeanRecord()) {
+        CalculateMeanSpecimen();
+        return;
+    }
+    if (ui_.Message("Should the mean specimen be removed from the cluster?", MsgButtons::YesNo,
+                    MsgIcon::Information) == MsgAnswer::Yes)
+        RemoveMeanSpecimen();
+}
