@@ -10,7 +10,9 @@
 
 namespace {
 
-void Fill(CSpecimen& s, const std::vector<FPoint>& points) { s.Contour = points; }
+void Fill(CSpecimen& s, const std::vector<FPoint>& points) {
+    s.Contour = points;
+}
 
 void Complete(CSpecimen& s, const std::vector<FPoint>& points) {
     s.Contour = points;
@@ -122,9 +124,10 @@ TEST(SpecimenNormalPosition, CentroidAndAxesBecomeTheCoordinateSystem) {
     EXPECT_NEAR(e2.x, 0.0, 1e-6);
     EXPECT_NEAR(e2.y, 1.0, 1e-6);
     // The end of the long axis lies on the x axis at distance a.
-    const FPoint tip = s.TransformPoint(FPoint(900.0f + 400.0f * std::cos(25.0f * std::numbers::pi_v<float> / 180.0f),
-                                              600.0f + 400.0f * std::sin(25.0f * std::numbers::pi_v<float> / 180.0f)),
-                                       false);
+    const FPoint tip = s.TransformPoint(
+        FPoint(900.0f + 400.0f * std::cos(25.0f * std::numbers::pi_v<float> / 180.0f),
+               600.0f + 400.0f * std::sin(25.0f * std::numbers::pi_v<float> / 180.0f)),
+        false);
     EXPECT_NEAR(std::fabs(tip.x), 400.0, 0.1);
     EXPECT_NEAR(tip.y, 0.0, 0.1);
 }
@@ -189,7 +192,8 @@ TEST(SpecimenHalves, LoadedStatisticsAreKeptAndHalvesRebuiltFromThem) {
     ASSERT_FALSE(s.GetUpperHalf().empty());
     // Top of the ellipse, now "right"; the end is the contour point next to the axis (6 degrees
     // of parameter away at most).
-    EXPECT_NEAR(s.GetUpperHalf().front().x, 10.0, 10.0 * (1.0 - std::cos(6.0 * std::numbers::pi / 180.0)) + 1e-4);
+    EXPECT_NEAR(s.GetUpperHalf().front().x, 10.0,
+                10.0 * (1.0 - std::cos(6.0 * std::numbers::pi / 180.0)) + 1e-4);
     EXPECT_EQ(s.GetUpperHalf().size() + s.GetLowerHalf().size(), s.Contour.size());
 }
 
@@ -216,7 +220,9 @@ TEST(SpecimenBoundingBox, TruncatesTowardZero) {
     EXPECT_EQ(r.max.y, -2147483648.0f);
 }
 
-bool Finite(FPoint p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+bool Finite(FPoint p) {
+    return std::isfinite(p.x) && std::isfinite(p.y);
+}
 
 class SpecimenDegenerate : public ::testing::TestWithParam<std::vector<FPoint>> {};
 
@@ -235,13 +241,15 @@ TEST_P(SpecimenDegenerate, KeepsFiniteStatistics) {
     EXPECT_LE(s.GetUpperHalf().size() + s.GetLowerHalf().size(), s.Contour.size() + 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Outlines, SpecimenDegenerate,
-    ::testing::Values(std::vector<FPoint>{}, std::vector<FPoint>{{5, 5}},
-                      std::vector<FPoint>{{1, 2}, {3, 4}},
-                      std::vector<FPoint>{{0, 0}, {1, 1}, {2, 2}, {3, 3}},
-                      std::vector<FPoint>{{7, 7}, {7, 7}, {7, 7}},
-                      std::vector<FPoint>{{0.0f, 0.0f}, {1e30f, 0.0f}, {1e30f, 1e30f}, {0.0f, 1e30f}}));
+INSTANTIATE_TEST_SUITE_P(Outlines, SpecimenDegenerate,
+                         ::testing::Values(std::vector<FPoint>{}, std::vector<FPoint>{{5, 5}},
+                                           std::vector<FPoint>{{1, 2}, {3, 4}},
+                                           std::vector<FPoint>{{0, 0}, {1, 1}, {2, 2}, {3, 3}},
+                                           std::vector<FPoint>{{7, 7}, {7, 7}, {7, 7}},
+                                           std::vector<FPoint>{{0.0f, 0.0f},
+                                                               {1e30f, 0.0f},
+                                                               {1e30f, 1e30f},
+                                                               {0.0f, 1e30f}}));
 
 TEST(SpecimenDegenerate, SinglePointUsesItAsCentroidAndHasNoHalves) {
     CSpecimen s;

@@ -46,7 +46,9 @@ inline double BasisOfDegree(const std::vector<double>& u, int i, int p, double t
 }
 
 // N_c of degree 2 of a curve with g + 1 control points.
-inline double Basis(int g, int c, double t) { return BasisOfDegree(Knots(g), c, 2, t); }
+inline double Basis(int g, int c, double t) {
+    return BasisOfDegree(Knots(g), c, 2, t);
+}
 
 inline DPoint Evaluate(const std::vector<FPoint>& control, double t) {
     const int g = static_cast<int>(control.size()) - 1;

@@ -11,7 +11,9 @@ public:
     explicit CHintRecorder(CDocument& doc) : doc_(doc) { doc_.AddView(this); }
     ~CHintRecorder() override { doc_.RemoveView(this); }
 
-    void OnUpdate(CView*, int hint, CObject* object) override { received.emplace_back(hint, object); }
+    void OnUpdate(CView*, int hint, CObject* object) override {
+        received.emplace_back(hint, object);
+    }
 
     std::vector<int> Hints() const {
         std::vector<int> hints;

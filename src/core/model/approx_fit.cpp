@@ -62,14 +62,21 @@ public:
                 ay[r][j] = basis_.Basis(j - g_ - 1, t);
         }
         q.assign(static_cast<std::size_t>(cols) + 1, FPoint());
-        SolveCoordinate(ax, cols, [](FPoint p) { return p.x; }, q, &FPoint::x);
-        SolveCoordinate(ay, cols, [](FPoint p) { return p.y; }, q, &FPoint::y);
+        SolveCoordinate(
+            ax, cols, [](FPoint p) { return p.x; }, q, &FPoint::x);
+        SolveCoordinate(
+            ay, cols, [](FPoint p) { return p.y; }, q, &FPoint::y);
+        // The zero columns of Ay pin the end points to the axis. In single precision a nearly
+        // singular system can leave a tiny singular value there instead of an exact zero, so the
+        // pin is made explicit.
+        q[1].y = 0.0f;
+        q[g_ + 1].y = 0.0f;
     }
 
 private:
     template <typename Coordinate>
-    void SolveCoordinate(numerics::Matrix& a, int cols, Coordinate coordinate, std::vector<FPoint>& q,
-                         float FPoint::*member) {
+    void SolveCoordinate(numerics::Matrix& a, int cols, Coordinate coordinate,
+                         std::vector<FPoint>& q, float FPoint::*member) {
         numerics::Matrix p(1, cols, 1, rows_);
         numerics::pseudo_inverse(a.get(), rows_, cols, p.get());
         for (int j = 1; j <= cols; ++j) {
@@ -93,14 +100,16 @@ private:
 };
 
 // Ventral control points Q_1 ... Q_(g+1); dorsal Q_(g+1) ... Q_2g, Q_1.
-void LayOut(const std::vector<FPoint>& q, int g, std::vector<FPoint>& ventral, std::vector<FPoint>& dorsal) {
+void LayOut(const std::vector<FPoint>& q, int g, std::vector<FPoint>& ventral,
+            std::vector<FPoint>& dorsal) {
     ventral.assign(q.begin() + 1, q.begin() + g + 2);
     dorsal.assign(q.begin() + g + 1, q.end());
     dorsal.push_back(q[1]);
 }
 
 // One Newton-type step per inner data point towards the foot of its perpendicular on the curve.
-void CorrectParameters(const CBSpline& curve, const std::vector<FPoint>& points, std::vector<float>& t) {
+void CorrectParameters(const CBSpline& curve, const std::vector<FPoint>& points,
+                       std::vector<float>& t) {
     const std::size_t m = points.size();
     if (m == 0)
         return;
@@ -134,14 +143,16 @@ bool AllFinite(const std::vector<FPoint>& points) {
 } // namespace
 
 bool FitOutlineHalves(const std::vector<FPoint>& ventral, const std::vector<FPoint>& dorsal,
-                      const CApproxFitSettings& settings, CApproxFitResult& result, std::string& error) {
+                      const CApproxFitSettings& settings, CApproxFitResult& result,
+                      std::string& error) {
     const int g = settings.controlPoints;
     if (g < 3 || g > 30) {
         error = "The number of control points must lie between 3 and 30.";
         return false;
     }
     CApproxFitResult fit;
-    if (!ChordParameters(ventral, fit.ventralParams) || !ChordParameters(dorsal, fit.dorsalParams)) {
+    if (!ChordParameters(ventral, fit.ventralParams) ||
+        !ChordParameters(dorsal, fit.dorsalParams)) {
         error = "The outline cannot be approximated: one of its halves has no extent "
                 "(too few distinct points on one side of the first main axis).";
         return false;

@@ -23,4 +23,5 @@ struct CApproxFitSettings {
 // ventral: the lower half from left to right; dorsal: the upper half from right to left, both
 // in normal position. False, with a message for the user, when the halves cannot be fitted.
 bool FitOutlineHalves(const std::vector<FPoint>& ventral, const std::vector<FPoint>& dorsal,
-                      const CApproxFitSettings& settings, CApproxFitResult& result, std::string& error);
+                      const CApproxFitSettings& settings, CApproxFitResult& result,
+                      std::string& error);

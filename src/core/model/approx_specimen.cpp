@@ -11,8 +11,9 @@
 namespace {
 
 // Mean and maximum distance of the data points of one half from their curve points.
-void MeasureHalf(const CBSpline& curve, const std::vector<FPoint>& points, const std::vector<float>& t,
-                 float total, float& mean, float& maximum, float& maximumAt) {
+void MeasureHalf(const CBSpline& curve, const std::vector<FPoint>& points,
+                 const std::vector<float>& t, float total, float& mean, float& maximum,
+                 float& maximumAt) {
     mean = 0.0f;
     maximum = 0.0f;
     maximumAt = 0.0f;
@@ -74,9 +75,10 @@ void CopyFromSheet(const CPropertySheetApprox& sheet, CApproxSpecimen& a) {
 bool CApproxSpecimen::EnsureNormalPosition(CSpecimen& specimen, CUserInteraction& ui) const {
     if (specimen.GetApplyTransformation())
         return true;
-    const MsgAnswer answer = ui.Message("The specimen must be in normal position for the transformation.\n"
-                                        "Should the specimen be transformed accordingly?",
-                                        MsgButtons::YesNo, MsgIcon::Information);
+    const MsgAnswer answer =
+        ui.Message("The specimen must be in normal position for the transformation.\n"
+                   "Should the specimen be transformed accordingly?",
+                   MsgButtons::YesNo, MsgIcon::Information);
     if (answer != MsgAnswer::Yes)
         return false;
     specimen.SetApplyTransformation(true);
@@ -124,7 +126,8 @@ bool CApproxSpecimen::Properties(CSpecimen& specimen, CUserInteraction& ui) {
     const int oldIterations = ParamIterCount;
     const bool oldApply = ApplyParamIteration;
     CopyFromSheet(sheet, *this);
-    if (ControlPointsCnt != oldCount || ParamIterCount != oldIterations || ApplyParamIteration != oldApply) {
+    if (ControlPointsCnt != oldCount || ParamIterCount != oldIterations ||
+        ApplyParamIteration != oldApply) {
         // A failed refit keeps the curves, so the parameters that made them are kept as well.
         if (!FitReportingErrors(specimen, ui)) {
             ControlPointsCnt = oldCount;
@@ -150,8 +153,10 @@ bool CApproxSpecimen::Fit(const CSpecimen& specimen, std::string& error) {
     // Each half's mean is divided by the points of both halves, so the two means add up to the
     // mean distance over the whole outline.
     const float total = static_cast<float>(ventral.size() + dorsal.size());
-    MeasureHalf(ApproxLower, ventral, fit.ventralParams, total, MeanDiffUnten, MaxDiffUnten, MaxDiffUntenAtParam);
-    MeasureHalf(ApproxUpper, dorsal, fit.dorsalParams, total, MeanDiffOben, MaxDiffOben, MaxDiffObenAtParam);
+    MeasureHalf(ApproxLower, ventral, fit.ventralParams, total, MeanDiffUnten, MaxDiffUnten,
+                MaxDiffUntenAtParam);
+    MeasureHalf(ApproxUpper, dorsal, fit.dorsalParams, total, MeanDiffOben, MaxDiffOben,
+                MaxDiffObenAtParam);
     ErrorValuesAreValid = true;
     return true;
 }

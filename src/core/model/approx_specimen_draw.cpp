@@ -12,7 +12,8 @@ namespace {
 // Twelve device pixels at 96 dots per inch, in logical units; negative under a mapping whose
 // y axis points up, so that texts come out the same size on screen and on paper.
 float ErrorFontHeight(const CDC& dc) {
-    return static_cast<float>(dc.GetWindowExt().cy) * 12.0f / static_cast<float>(dc.GetViewportExt().cy) *
+    return static_cast<float>(dc.GetWindowExt().cy) * 12.0f /
+           static_cast<float>(dc.GetViewportExt().cy) *
            static_cast<float>(dc.GetDeviceCaps(LOGPIXELSY)) / 96.0f;
 }
 
@@ -25,7 +26,9 @@ CFont ErrorFont(const CDC& dc) {
     return font;
 }
 
-double Percent(float error, float length) { return static_cast<double>(error) * 100.0 / length; }
+double Percent(float error, float length) {
+    return static_cast<double>(error) * 100.0 / length;
+}
 
 } // namespace
 
@@ -43,16 +46,19 @@ void CApproxSpecimen::Draw(CDC& dc) const {
 void CApproxSpecimen::DrawErrorTexts(CDC& dc) const {
     const float h = ErrorFontHeight(dc);
     const CFont old = dc.SelectFont(ErrorFont(dc));
-    const std::string line1 = ApplyParamIteration ? FormatC("Number of Iterations: %d", ParamIterCount)
-                                                  : std::string("Number of Iterations: not applied");
+    const std::string line1 = ApplyParamIteration
+                                  ? FormatC("Number of Iterations: %d", ParamIterCount)
+                                  : std::string("Number of Iterations: not applied");
     std::string line2 = "Mean Error:  invalid";
     std::string line3 = "Maximum Error:  invalid";
     if (ErrorValuesAreValid) {
         const float length = ReferenceLength();
-        line2 = FormatC("Mean Error:  %0.3f (%0.2f%%) dorsal / %0.3f (%0.2f%%) ventral", MeanDiffOben,
-                        Percent(MeanDiffOben, length), MeanDiffUnten, Percent(MeanDiffUnten, length));
-        line3 = FormatC("Maximum Error:  %0.3f (%0.2f%%) dorsal / %0.3f (%0.2f%%) ventral", MaxDiffOben,
-                        Percent(MaxDiffOben, length), MaxDiffUnten, Percent(MaxDiffUnten, length));
+        line2 =
+            FormatC("Mean Error:  %0.3f (%0.2f%%) dorsal / %0.3f (%0.2f%%) ventral", MeanDiffOben,
+                    Percent(MeanDiffOben, length), MeanDiffUnten, Percent(MeanDiffUnten, length));
+        line3 =
+            FormatC("Maximum Error:  %0.3f (%0.2f%%) dorsal / %0.3f (%0.2f%%) ventral", MaxDiffOben,
+                    Percent(MaxDiffOben, length), MaxDiffUnten, Percent(MaxDiffUnten, length));
     }
     int x = 0;
     int y[3];
@@ -77,7 +83,8 @@ void CApproxSpecimen::DrawErrorTexts(CDC& dc) const {
 
 void CApproxSpecimen::DrawMaxErrorMarks(CDC& dc) const {
     const int oldRop = dc.SetROP2(R2_NOTXORPEN);
-    for (const FPoint p : {ApproxLower.Evaluate(MaxDiffUntenAtParam), ApproxUpper.Evaluate(MaxDiffObenAtParam)})
+    for (const FPoint p :
+         {ApproxLower.Evaluate(MaxDiffUntenAtParam), ApproxUpper.Evaluate(MaxDiffObenAtParam)})
         dc.Ellipse(TruncToInt(p.x - 10.0f), TruncToInt(p.y - 10.0f), TruncToInt(p.x + 10.0f),
                    TruncToInt(p.y + 10.0f));
     dc.SetROP2(oldRop);

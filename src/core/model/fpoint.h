@@ -34,7 +34,8 @@ struct FPoint {
     friend constexpr bool operator==(const FPoint& a, const FPoint& b) = default;
 
     float Length() const {
-        return static_cast<float>(std::sqrt(static_cast<double>(x) * x + static_cast<double>(y) * y));
+        return static_cast<float>(
+            std::sqrt(static_cast<double>(x) * x + static_cast<double>(y) * y));
     }
     // No guard against a zero length: callers ask only for directions they know.
     FPoint Unit() const {

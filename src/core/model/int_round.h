@@ -16,4 +16,6 @@ inline int TruncToInt(double v) {
 }
 
 // Nearest integer, halves away from zero (x + 0.5 or x - 0.5, then truncated).
-inline int RoundHalfAway(float v) { return TruncToInt(v >= 0.0f ? v + 0.5 : v - 0.5); }
+inline int RoundHalfAway(float v) {
+    return TruncToInt(v >= 0.0f ? v + 0.5 : v - 0.5);
+}

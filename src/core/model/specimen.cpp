@@ -12,7 +12,9 @@
 
 namespace {
 
-bool IsFinite(FPoint p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+bool IsFinite(FPoint p) {
+    return std::isfinite(p.x) && std::isfinite(p.y);
+}
 
 FPoint MeanOf(const std::vector<FPoint>& points) {
     if (points.empty())
@@ -78,7 +80,9 @@ void CSpecimen::CalculateStatistics() {
     SplitOutline();
 }
 
-FPoint CSpecimen::CalculateCentroid() const { return AreaCentroid(Contour); }
+FPoint CSpecimen::CalculateCentroid() const {
+    return AreaCentroid(Contour);
+}
 
 void CSpecimen::CalculateMainAxes() {
     const int n = static_cast<int>(Contour.size());
@@ -93,13 +97,16 @@ void CSpecimen::CalculateMainAxes() {
         const FPoint o = relative(k);
         const FPoint e = relative(k + 1);
         const double xf = f.x, yf = f.y, xo = o.x, yo = o.y, xe = e.x, ye = e.y;
-        s1 = static_cast<float>(s1 + xo * (std::pow(yf, 3) + std::pow(yo, 2) * yf + std::pow(yf, 2) * yo -
-                                           std::pow(yo, 2) * ye - std::pow(ye, 2) * yo - std::pow(ye, 3)));
-        s2 = static_cast<float>(s2 + (ye * yo - 0.5 * std::pow(yf, 2) - yo * yf + 0.5 * std::pow(ye, 2)) *
-                                         std::pow(xo, 2) +
-                                (std::pow(ye, 2) - std::pow(yo, 2)) * xe * xo);
-        s3 = static_cast<float>(s3 + yo * (std::pow(xe, 2) * xo + std::pow(xo, 2) * xe + std::pow(xe, 3) -
-                                           std::pow(xf, 3) - std::pow(xo, 2) * xf - std::pow(xf, 2) * xo));
+        s1 = static_cast<float>(s1 + xo * (std::pow(yf, 3) + std::pow(yo, 2) * yf +
+                                           std::pow(yf, 2) * yo - std::pow(yo, 2) * ye -
+                                           std::pow(ye, 2) * yo - std::pow(ye, 3)));
+        s2 = static_cast<float>(
+            s2 +
+            (ye * yo - 0.5 * std::pow(yf, 2) - yo * yf + 0.5 * std::pow(ye, 2)) * std::pow(xo, 2) +
+            (std::pow(ye, 2) - std::pow(yo, 2)) * xe * xo);
+        s3 = static_cast<float>(s3 + yo * (std::pow(xe, 2) * xo + std::pow(xo, 2) * xe +
+                                           std::pow(xe, 3) - std::pow(xf, 3) -
+                                           std::pow(xo, 2) * xf - std::pow(xf, 2) * xo));
     }
     numerics::Matrix a(1, 2, 1, 2);
     numerics::Vector dg(1, 2);
@@ -177,7 +184,9 @@ void CSpecimen::GetBoundingBox(FRect& rect) const {
     rect.max = FPoint(static_cast<float>(TruncToInt(maxX)), static_cast<float>(TruncToInt(maxY)));
 }
 
-bool CSpecimen::IsUpperSide(int i) const { return (Contour[i] - Centroid) * SecondEigenvect >= 0.0f; }
+bool CSpecimen::IsUpperSide(int i) const {
+    return (Contour[i] - Centroid) * SecondEigenvect >= 0.0f;
+}
 
 void CSpecimen::SetApplyTransformation(bool flag) {
     if (flag == ApplyTransformation)

@@ -17,12 +17,18 @@ int RoundHalfUp(double v) {
 // Logical units per inch of the metric and English mapping modes.
 int UnitsPerInch(int mode) {
     switch (mode) {
-    case MM_LOMETRIC: return 254;
-    case MM_HIMETRIC: return 2540;
-    case MM_LOENGLISH: return 100;
-    case MM_HIENGLISH: return 1000;
-    case MM_TWIPS: return 1440;
-    default: return 0;
+    case MM_LOMETRIC:
+        return 254;
+    case MM_HIMETRIC:
+        return 2540;
+    case MM_LOENGLISH:
+        return 100;
+    case MM_HIENGLISH:
+        return 1000;
+    case MM_TWIPS:
+        return 1440;
+    default:
+        return 0;
     }
 }
 
@@ -113,8 +119,12 @@ double CDC::DPtoLPx(double x) const {
 double CDC::DPtoLPy(double y) const {
     return (y - viewportOrg_.y) * windowExt_.cy / viewportExt_.cy + windowOrg_.y;
 }
-CPoint CDC::LPtoDP(CPoint p) const { return {RoundHalfUp(LPtoDPx(p.x)), RoundHalfUp(LPtoDPy(p.y))}; }
-CPoint CDC::DPtoLP(CPoint p) const { return {RoundHalfUp(DPtoLPx(p.x)), RoundHalfUp(DPtoLPy(p.y))}; }
+CPoint CDC::LPtoDP(CPoint p) const {
+    return {RoundHalfUp(LPtoDPx(p.x)), RoundHalfUp(LPtoDPy(p.y))};
+}
+CPoint CDC::DPtoLP(CPoint p) const {
+    return {RoundHalfUp(DPtoLPx(p.x)), RoundHalfUp(DPtoLPy(p.y))};
+}
 
 CPen CDC::SelectPen(const CPen& pen) {
     CPen previous = pen_;
@@ -192,13 +202,21 @@ void CDC::Rectangle(int left, int top, int right, int bottom) {
     DoRectangle({left, top, right, bottom});
 }
 
-void CDC::Ellipse(int left, int top, int right, int bottom) { DoEllipse({left, top, right, bottom}); }
+void CDC::Ellipse(int left, int top, int right, int bottom) {
+    DoEllipse({left, top, right, bottom});
+}
 
-void CDC::FillSolidRect(const CRect& rect, ColorRef color) { DoFillSolidRect(rect, color); }
+void CDC::FillSolidRect(const CRect& rect, ColorRef color) {
+    DoFillSolidRect(rect, color);
+}
 
-void CDC::SetPixel(int x, int y, ColorRef color) { DoSetPixel({x, y}, color); }
+void CDC::SetPixel(int x, int y, ColorRef color) {
+    DoSetPixel({x, y}, color);
+}
 
-void CDC::TextOut(int x, int y, std::string_view text) { DoTextOut({x, y}, text); }
+void CDC::TextOut(int x, int y, std::string_view text) {
+    DoTextOut({x, y}, text);
+}
 
 // A single-line layout: the text is placed by its top-left corner inside the box. Lines are
 // not broken; the pictures only centre short labels and measure them.

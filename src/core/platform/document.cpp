@@ -13,7 +13,9 @@ void CDocument::AddView(CView* view) {
         views_.push_back(view);
 }
 
-void CDocument::RemoveView(CView* view) { std::erase(views_, view); }
+void CDocument::RemoveView(CView* view) {
+    std::erase(views_, view);
+}
 
 void CDocument::UpdateAllViews(CView* sender, int hint, CObject* object) {
     // A copy: a view may detach itself (or another) while it is told.

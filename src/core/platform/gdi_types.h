@@ -13,9 +13,15 @@ constexpr ColorRef RGB(int r, int g, int b) {
     return static_cast<ColorRef>(r & 0xff) | (static_cast<ColorRef>(g & 0xff) << 8) |
            (static_cast<ColorRef>(b & 0xff) << 16);
 }
-constexpr int GetRValue(ColorRef c) { return static_cast<int>(c & 0xff); }
-constexpr int GetGValue(ColorRef c) { return static_cast<int>((c >> 8) & 0xff); }
-constexpr int GetBValue(ColorRef c) { return static_cast<int>((c >> 16) & 0xff); }
+constexpr int GetRValue(ColorRef c) {
+    return static_cast<int>(c & 0xff);
+}
+constexpr int GetGValue(ColorRef c) {
+    return static_cast<int>((c >> 8) & 0xff);
+}
+constexpr int GetBValue(ColorRef c) {
+    return static_cast<int>((c >> 16) & 0xff);
+}
 
 struct CPoint {
     int x = 0;

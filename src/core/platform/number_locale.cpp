@@ -53,11 +53,16 @@ std::string RoundDecimalText(const std::string& text, int digits) {
 
 std::string WithSign(const std::string& number, CNumberLocale::NegativeOrder order) {
     switch (order) {
-    case CNumberLocale::Parentheses: return "(" + number + ")";
-    case CNumberLocale::LeadingMinusSpace: return "- " + number;
-    case CNumberLocale::TrailingMinus: return number + "-";
-    case CNumberLocale::TrailingMinusSpace: return number + " -";
-    case CNumberLocale::LeadingMinus: break;
+    case CNumberLocale::Parentheses:
+        return "(" + number + ")";
+    case CNumberLocale::LeadingMinusSpace:
+        return "- " + number;
+    case CNumberLocale::TrailingMinus:
+        return number + "-";
+    case CNumberLocale::TrailingMinusSpace:
+        return number + " -";
+    case CNumberLocale::LeadingMinus:
+        break;
     }
     return "-" + number;
 }
@@ -70,9 +75,10 @@ std::string FormatLocalizedNumber(float value, const CNumberLocale& locale) {
     // Eight decimals as "%.8f" prints them, but independent of the process locale. A float
     // has at most 39 integer digits, so the buffer always suffices.
     char buffer[64];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(std::fabs(value)),
-                                   std::chars_format::fixed, 8)
-                         .ptr;
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(std::fabs(value)),
+                      std::chars_format::fixed, 8)
+            .ptr;
     const std::string text(buffer, end);
     const int digits = locale.digits < 0 ? 0 : (locale.digits > 9 ? 9 : locale.digits);
     std::string rounded = RoundDecimalText(text, digits);
@@ -81,7 +87,8 @@ std::string FormatLocalizedNumber(float value, const CNumberLocale& locale) {
     const std::size_t dot = rounded.find('.');
     if (dot != std::string::npos)
         rounded.replace(dot, 1, locale.decimalSeparator);
-    const bool negative = std::signbit(value) && rounded.find_first_not_of("0.,") != std::string::npos;
+    const bool negative =
+        std::signbit(value) && rounded.find_first_not_of("0.,") != std::string::npos;
     return negative ? WithSign(rounded, locale.negativeOrder) : rounded;
 }
 
@@ -94,8 +101,7 @@ float ParseLocalizedNumber(std::string_view text, const CNumberLocale& locale) {
     }
     if (!locale.decimalSeparator.empty()) {
         const std::size_t at = s.find(locale.decimalSeparator);
-        if (at != std::string::npos)
-        {
+        if (at != std::string::npos) {
             s.erase(at, locale.decimalSeparator.size());
             s.insert(s.begin() + static_cast<std::ptrdiff_t>(at), '.');
         }

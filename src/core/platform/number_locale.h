@@ -9,7 +9,13 @@
 struct CNumberLocale {
     // Order of sign and number for negative values: 0 "(1.1)", 1 "-1.1", 2 "- 1.1",
     // 3 "1.1-", 4 "1.1 -".
-    enum NegativeOrder { Parentheses = 0, LeadingMinus = 1, LeadingMinusSpace = 2, TrailingMinus = 3, TrailingMinusSpace = 4 };
+    enum NegativeOrder {
+        Parentheses = 0,
+        LeadingMinus = 1,
+        LeadingMinusSpace = 2,
+        TrailingMinus = 3,
+        TrailingMinusSpace = 4
+    };
 
     std::string decimalSeparator = ".";
     std::string thousandSeparator = ",";

@@ -8,12 +8,18 @@ int CRecordingDC::GetDeviceCaps(int index) const {
         return it->second;
     switch (index) {
     case LOGPIXELSX:
-    case LOGPIXELSY: return 96;
-    case HORZRES: return 1024;
-    case VERTRES: return 768;
-    case HORZSIZE: return 271; // millimetres of 1024 pixels at 96 dpi
-    case VERTSIZE: return 203;
-    default: return 0;
+    case LOGPIXELSY:
+        return 96;
+    case HORZRES:
+        return 1024;
+    case VERTRES:
+        return 768;
+    case HORZSIZE:
+        return 271; // millimetres of 1024 pixels at 96 dpi
+    case VERTSIZE:
+        return 203;
+    default:
+        return 0;
     }
 }
 
@@ -39,9 +45,13 @@ void CRecordingDC::DoLine(CPoint from, CPoint to) {
     ops_.push_back(MakeOp(OpKind::Line, {from.x, from.y, to.x, to.y}));
 }
 
-void CRecordingDC::DoRectangle(const CRect& rect) { ops_.push_back(MakeOp(OpKind::Rectangle, rect)); }
+void CRecordingDC::DoRectangle(const CRect& rect) {
+    ops_.push_back(MakeOp(OpKind::Rectangle, rect));
+}
 
-void CRecordingDC::DoEllipse(const CRect& rect) { ops_.push_back(MakeOp(OpKind::Ellipse, rect)); }
+void CRecordingDC::DoEllipse(const CRect& rect) {
+    ops_.push_back(MakeOp(OpKind::Ellipse, rect));
+}
 
 void CRecordingDC::DoFillSolidRect(const CRect& rect, ColorRef color) {
     Op op = MakeOp(OpKind::FillRect, rect);

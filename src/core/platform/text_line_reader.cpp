@@ -4,7 +4,9 @@ namespace {
 constexpr std::size_t kBufferSize = 1 << 16;
 }
 
-CTextLineReader::~CTextLineReader() { Close(); }
+CTextLineReader::~CTextLineReader() {
+    Close();
+}
 
 bool CTextLineReader::Open(const std::filesystem::path& path) {
     Close();

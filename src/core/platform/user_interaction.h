@@ -21,10 +21,10 @@ public:
 
 struct CFileDialogRequest {
     bool open = true;
-    std::string title;          // empty: the platform's default title
-    std::string filter;         // "Text|*.txt|All Files (*.*)|*.*||"
-    std::string defaultExt;     // without the dot; empty: none
-    std::string fileName;       // initial name
+    std::string title;      // empty: the platform's default title
+    std::string filter;     // "Text|*.txt|All Files (*.*)|*.*||"
+    std::string defaultExt; // without the dot; empty: none
+    std::string fileName;   // initial name
     std::string initialDir;
     bool multiSelect = false;
     bool overwritePrompt = false;
@@ -53,8 +53,8 @@ class CUserInteraction {
 public:
     virtual ~CUserInteraction() = default;
 
-    virtual MsgAnswer MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
-                                 MsgIcon icon) = 0;
+    virtual MsgAnswer MessageBox(const std::string& text, const std::string& caption,
+                                 MsgButtons buttons, MsgIcon icon) = 0;
     // The application's own message box: its caption is the application name.
     MsgAnswer Message(const std::string& text, MsgButtons buttons = MsgButtons::OK,
                       MsgIcon icon = MsgIcon::None) {
