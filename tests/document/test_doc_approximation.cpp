@@ -9,7 +9,8 @@
 
 namespace {
 
-const char* kReplaceQuestion = "The specimen is already approximated.\nShould the current approximation be deleted?";
+const char* kReplaceQuestion =
+    "The specimen is already approximated.\nShould the current approximation be deleted?";
 
 class DocApproximation : public ::testing::Test {
 protected:
@@ -93,8 +94,9 @@ TEST_F(DocApproximation, DecliningNormalPositionAttachesNothing) {
     doc.ApproximateSpecimen(record);
     EXPECT_FALSE(record->HasApproximation());
     EXPECT_FALSE(record->GetSpecimen()->GetApplyTransformation());
-    EXPECT_EQ(ui.messages.back().text, "The specimen must be in normal position for the transformation.\n"
-                                       "Should the specimen be transformed accordingly?");
+    EXPECT_EQ(ui.messages.back().text,
+              "The specimen must be in normal position for the transformation.\n"
+              "Should the specimen be transformed accordingly?");
 }
 
 TEST_F(DocApproximation, PropertiesAndDeleteNotify) {

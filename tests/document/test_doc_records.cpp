@@ -1,9 +1,9 @@
 #include "document/carinova_doc.h"
 #include "document/command_ids.h"
 #include "platform/scripted_interaction.h"
+#include "scratch_folder.h"
 #include "support/hint_recorder.h"
 #include "support/outline_shapes.h"
-#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -111,7 +111,8 @@ TEST_F(DocRecords, CommandStatesFollowTheSelection) {
     EXPECT_TRUE(enabled);
     CSpecimenRecord* a = Add("a");
     doc.SetSelectedRecord(a);
-    for (int id : {ID_SPECIMEN_DELETE, ID_SPECIMEN_EXPORT_TPS, ID_CLUSTER_SELECT, ID_CLUSTER_INSERT}) {
+    for (int id :
+         {ID_SPECIMEN_DELETE, ID_SPECIMEN_EXPORT_TPS, ID_CLUSTER_SELECT, ID_CLUSTER_INSERT}) {
         EXPECT_TRUE(doc.OnUpdateCommand(id, enabled));
         EXPECT_TRUE(enabled) << id;
     }

@@ -1,8 +1,8 @@
 #include "document/carinova_doc.h"
 #include "document/command_ids.h"
 #include "platform/scripted_interaction.h"
-#include "support/hint_recorder.h"
 #include "scratch_folder.h"
+#include "support/hint_recorder.h"
 
 #include <gtest/gtest.h>
 
@@ -39,8 +39,9 @@ TEST_F(DocSpecimenCommands, InsertAsksForSeveralSpecimenFiles) {
     EXPECT_TRUE(r.open);
     EXPECT_TRUE(r.multiSelect);
     EXPECT_TRUE(r.pathMustExist);
-    EXPECT_EQ(r.filter, "All Specimen Files (*.tps;*.msd)|*.tps; *.msd|Thinplate Files (*.tps)|*.tps|"
-                        "Morphosys Files (*.msd)|*.msd|All Files (*.*)|*.*||");
+    EXPECT_EQ(r.filter,
+              "All Specimen Files (*.tps;*.msd)|*.tps; *.msd|Thinplate Files (*.tps)|*.tps|"
+              "Morphosys Files (*.msd)|*.msd|All Files (*.*)|*.*||");
     EXPECT_TRUE(doc.GetSpecimenList().empty());
     EXPECT_FALSE(doc.IsModified());
 }
@@ -49,11 +50,12 @@ TEST_F(DocSpecimenCommands, InsertAsksForSeveralSpecimenFiles) {
 TEST_F(DocSpecimenCommands, InsertReadsEveryFileWithItsReader) {
     CScratchFolder dir;
     const std::string unknown = dir.Write("notes.txt", "just some text\n");
-    ui.fileDialogResults.push_back(Accept({kSamples + "/valves.msd", unknown, dir.Path().string() + "/missing.tps",
-                                           kSamples + "/valves.txt"}));
+    ui.fileDialogResults.push_back(
+        Accept({kSamples + "/valves.msd", unknown, dir.Path().string() + "/missing.tps",
+                kSamples + "/valves.txt"}));
     doc.OnCommand(ID_SPECIMEN_INSERT);
     EXPECT_EQ(Names(), (std::vector<std::string>{"valves.msd", "valves.msd (2)", "valves.txt",
-                                                  "valves.txt (2)"}));
+                                                 "valves.txt (2)"}));
     EXPECT_EQ(ui.progressPositions, (std::vector<int>{1, 1, 2, 2}));
     EXPECT_EQ(ui.progressTexts, Names());
     EXPECT_TRUE(ui.messages.empty());

@@ -9,7 +9,12 @@
 // draw and print, and the slot that owns the computed mean specimen record.
 class CClusterParameter {
 public:
-    enum NormalizeMode { NormalizeNone = 0, NormalizeOuterPoints = 1, NormalizeArea = 2, NormalizeCentroidSize = 3 };
+    enum NormalizeMode {
+        NormalizeNone = 0,
+        NormalizeOuterPoints = 1,
+        NormalizeArea = 2,
+        NormalizeCentroidSize = 3
+    };
 
     int ControlPointsCnt = 8;
     int ParamIterCount = 6;

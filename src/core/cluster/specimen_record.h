@@ -11,7 +11,8 @@
 // record is a cluster member its cluster approximation and its comparison with the reference.
 class CSpecimenRecord : public CObject {
 public:
-    explicit CSpecimenRecord(std::unique_ptr<CSpecimen> specimen) : specimen_(std::move(specimen)) {}
+    explicit CSpecimenRecord(std::unique_ptr<CSpecimen> specimen)
+        : specimen_(std::move(specimen)) {}
 
     CSpecimen* GetSpecimen() const { return specimen_.get(); }
     bool HasSpecimen() const { return specimen_ != nullptr; }
@@ -23,8 +24,12 @@ public:
 
     CApproxSpecimen* GetClusterApproximation() const { return clusterApproximation_.get(); }
     bool HasClusterApproximation() const { return clusterApproximation_ != nullptr; }
-    void SetClusterApproximation(std::unique_ptr<CApproxSpecimen> a) { clusterApproximation_ = std::move(a); }
-    std::unique_ptr<CApproxSpecimen> TakeClusterApproximation() { return std::move(clusterApproximation_); }
+    void SetClusterApproximation(std::unique_ptr<CApproxSpecimen> a) {
+        clusterApproximation_ = std::move(a);
+    }
+    std::unique_ptr<CApproxSpecimen> TakeClusterApproximation() {
+        return std::move(clusterApproximation_);
+    }
 
     CClusterData* GetClusterData() const { return clusterData_.get(); }
     bool HasClusterData() const { return clusterData_ != nullptr; }

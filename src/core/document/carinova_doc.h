@@ -23,14 +23,18 @@ public:
     CUserInteraction& GetInteraction() const { return ui_; }
 
     // --- records ---------------------------------------------------------------------------
-    const std::vector<std::unique_ptr<CSpecimenRecord>>& GetSpecimenList() const { return specimens_; }
+    const std::vector<std::unique_ptr<CSpecimenRecord>>& GetSpecimenList() const {
+        return specimens_;
+    }
     int AddSpecimenRecord(std::unique_ptr<CSpecimenRecord> record);
     int DeleteSpecimenRecord(CSpecimenRecord* record);
     void RenameSpecimen(CSpecimenRecord* record, const std::string& name);
     bool ContainsRecord(const CSpecimenRecord* record) const;
 
     CSpecimenRecord* GetSelectedRecord() const { return selected_; }
-    CSpecimen* GetSelectedSpecimen() const { return selected_ ? selected_->GetSpecimen() : nullptr; }
+    CSpecimen* GetSelectedSpecimen() const {
+        return selected_ ? selected_->GetSpecimen() : nullptr;
+    }
     void SetSelectedRecord(CSpecimenRecord* record);
     CSpecimenRecord* GetClusterSelection() const { return clusterSelection_; }
     void SetClusterSelection(CSpecimenRecord* record);
@@ -63,6 +67,24 @@ public:
     void DeleteContents();
     bool OnNewDocument();
 
+    // --- document file ---------------------------------------------------------------------
+    // Reads the XML document file into the emptied document. On failure the user was told and
+    // the document is left empty and modified, so the caller starts a new document.
+    bool OnOpenDocument(const std::string& path);
+    // Writes the XML document file; the modified flag is cleared only on success.
+    bool OnSaveDocument(const std::string& path);
+    // File > Open and Save as the framework runs them: a successful open or save makes the
+    // path the document's; an open that failed after the contents were dropped leaves a new,
+    // empty, untitled document.
+    bool OpenDocumentFile(const std::string& path);
+    bool DoSave(const std::string& path);
+    // For the document reader: parts read from the file are attached as they are, with the
+    // hint of the operation that would have made them (4, 7 and 12); nothing is recomputed.
+    void AttachLoadedApproximation(CSpecimenRecord* record, std::unique_ptr<CApproxSpecimen> approx);
+    void AttachLoadedClusterMember(CSpecimenRecord* record, std::unique_ptr<CApproxSpecimen> approx,
+                                   std::unique_ptr<CClusterData> data);
+    void AttachLoadedMeanRecord(std::unique_ptr<CSpecimenRecord> record);
+
     // --- commands --------------------------------------------------------------------------
     // Runs a command the document handles; false when it is not one of them.
     bool OnCommand(int id);
@@ -89,7 +111,9 @@ public:
     const std::string& GetHelpFilePath() const { return helpFilePath_; }
 
     // Sends a hint to all views (no sender).
-    void Notify(UpdateHint hint, CObject* object = nullptr) { UpdateAllViews(nullptr, hint, object); }
+    void Notify(UpdateHint hint, CObject* object = nullptr) {
+        UpdateAllViews(nullptr, hint, object);
+    }
 
 private:
     void InsertSpecimensFromFiles(const std::vector<std::string>& paths);

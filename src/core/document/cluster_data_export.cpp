@@ -20,24 +20,28 @@ void SpecimenSection(std::string& out, const std::vector<CSpecimenRecord*>& reco
     out += "Specimen Name\tImage File\tLocality\tSex\tStage\tIdentifier\tComment\tVariables\n";
     for (const CSpecimenRecord* r : records) {
         const CSpecimen& s = *r->GetSpecimen();
-        for (const std::string* field : {&s.ShortPathName, &s.ImageFile, &s.Locality, &s.Gender, &s.Stage,
-                                         &s.Identifier, &s.Comment})
+        for (const std::string* field : {&s.ShortPathName, &s.ImageFile, &s.Locality, &s.Gender,
+                                         &s.Stage, &s.Identifier, &s.Comment})
             out += Cell(*field) + "\t";
         out += Cell(s.Variables) + "\n";
     }
     out += "\n\n";
 }
 
-void ClusterSection(std::string& out, const std::vector<CSpecimenRecord*>& records, const CNumberLocale& loc) {
+void ClusterSection(std::string& out, const std::vector<CSpecimenRecord*>& records,
+                    const CNumberLocale& loc) {
     out += "Cluster Info:\n\n";
-    out += "Specimen Name\tMean Delta\tMax Delta\tSum Delta\tSum Delta Quadrat\tMean Delta Quadrat\n";
+    out +=
+        "Specimen Name\tMean Delta\tMax Delta\tSum Delta\tSum Delta Quadrat\tMean Delta Quadrat\n";
     for (const CSpecimenRecord* r : records) {
         out += Cell(r->GetSpecimen()->ShortPathName) + "\t";
         static const CClusterData kEmpty;
         const CClusterData& d = r->HasClusterData() ? *r->GetClusterData() : kEmpty;
-        out += FormatLocalizedNumber(d.MeanDelta, loc) + "\t" + FormatLocalizedNumber(d.MaxDelta, loc) + "\t" +
-               FormatLocalizedNumber(d.SumDelta, loc) + "\t" + FormatLocalizedNumber(d.SumDeltaQuadrat, loc) +
-               "\t" + FormatLocalizedNumber(d.MeanDeltaQuadrat, loc) + "\n";
+        out += FormatLocalizedNumber(d.MeanDelta, loc) + "\t" +
+               FormatLocalizedNumber(d.MaxDelta, loc) + "\t" +
+               FormatLocalizedNumber(d.SumDelta, loc) + "\t" +
+               FormatLocalizedNumber(d.SumDeltaQuadrat, loc) + "\t" +
+               FormatLocalizedNumber(d.MeanDeltaQuadrat, loc) + "\n";
     }
     out += "\n\n";
 }
@@ -49,13 +53,14 @@ void CurveRows(std::string& out, const char* first, char prefix, const std::vect
         out += i == 0 ? std::string(first) : FormatC("%c%d", prefix, i);
         out += "\t";
         const bool hasPoint = i < static_cast<int>(points.size());
-        out += hasPoint ? FormatLocalizedNumber(points[i].x, loc) + "\t" + FormatLocalizedNumber(points[i].y, loc) + "\t"
+        out += hasPoint ? FormatLocalizedNumber(points[i].x, loc) + "\t" +
+                              FormatLocalizedNumber(points[i].y, loc) + "\t"
                         : std::string("\t\t");
         if (deltas) {
             if (i < static_cast<int>(deltas->size())) {
                 const FPoint d = (*deltas)[i];
-                out += FormatLocalizedNumber(d.x, loc) + "\t" + FormatLocalizedNumber(d.y, loc) + "\t" +
-                       FormatLocalizedNumber(d.Length(), loc) + "\t";
+                out += FormatLocalizedNumber(d.x, loc) + "\t" + FormatLocalizedNumber(d.y, loc) +
+                       "\t" + FormatLocalizedNumber(d.Length(), loc) + "\t";
             } else {
                 out += "\t\t\t";
             }
@@ -74,8 +79,10 @@ void ApproximationSection(std::string& out, const CSpecimenRecord& r, bool hasRe
     const CClusterData* d = r.GetClusterData();
     const std::vector<FPoint>& upper = a ? a->ApproxUpper.ControlPoints : kNone;
     const std::vector<FPoint>& lower = a ? a->ApproxLower.ControlPoints : kNone;
-    const std::vector<FPoint>* upperDeltas = hasReference ? (d ? &d->DeltaVectorsUpper : &kNone) : nullptr;
-    const std::vector<FPoint>* lowerDeltas = hasReference ? (d ? &d->DeltaVectorsLower : &kNone) : nullptr;
+    const std::vector<FPoint>* upperDeltas =
+        hasReference ? (d ? &d->DeltaVectorsUpper : &kNone) : nullptr;
+    const std::vector<FPoint>* lowerDeltas =
+        hasReference ? (d ? &d->DeltaVectorsLower : &kNone) : nullptr;
     CurveRows(out, "m1", 'd', upper, upperDeltas, rows, loc);
     CurveRows(out, "m2", 'v', lower, lowerDeltas, rows, loc);
     out += "\n";

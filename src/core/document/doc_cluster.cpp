@@ -29,11 +29,13 @@ int CCarinovaDoc::InsertIntoCluster(CSpecimenRecord* record) {
     CSpecimen& specimen = *record->GetSpecimen();
     std::string error;
     if (!approximation->Approximate(specimen, false, ui_)) {
-        ui_.Message("The specimen \"" + specimen.ShortPathName + "\" was not inserted into the cluster.",
+        ui_.Message("The specimen \"" + specimen.ShortPathName +
+                        "\" was not inserted into the cluster.",
                     MsgButtons::OK, MsgIcon::Exclamation);
         return 1;
     }
-    if (!NormalizeClusterApproximation(*approximation, specimen, clusterParameter_.Normalize, error)) {
+    if (!NormalizeClusterApproximation(*approximation, specimen, clusterParameter_.Normalize,
+                                       error)) {
         ui_.Message(error, MsgButtons::OK, MsgIcon::Exclamation);
         return 1;
     }
@@ -67,7 +69,7 @@ void CCarinovaDoc::SetReferenceRecord(CSpecimenRecord* record) {
     if (reference_ && reference_->HasClusterApproximation()) {
         const bool isMean = reference_ == clusterParameter_.GetMeanRecord();
         reference_->GetClusterApproximation()->SetColor(isMean ? clusterParameter_.MeanSpecimenColor
-                                                                : clusterParameter_.SpecimenColor);
+                                                               : clusterParameter_.SpecimenColor);
     }
     if (!record) {
         for (CSpecimenRecord* member : cluster_)
@@ -87,7 +89,8 @@ void CCarinovaDoc::SetReferenceRecord(CSpecimenRecord* record) {
 }
 
 void CCarinovaDoc::UpdateClusterData(CSpecimenRecord* record) {
-    if (!record || !reference_ || !record->HasClusterApproximation() || !reference_->HasClusterApproximation())
+    if (!record || !reference_ || !record->HasClusterApproximation() ||
+        !reference_->HasClusterApproximation())
         return;
     if (!record->HasClusterData())
         record->SetClusterData(std::make_unique<CClusterData>());

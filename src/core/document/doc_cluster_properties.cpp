@@ -38,7 +38,8 @@ void CopyFromSheet(const CPropertySheetCluster& s, CClusterParameter& p) {
 }
 
 bool NeedsRecalculation(const CPropertySheetCluster& s, const CClusterParameter& p) {
-    return s.m_nControlPoints != p.ControlPointsCnt || (s.m_bApplyCorrection != 0) != p.ApplyParamIteration ||
+    return s.m_nControlPoints != p.ControlPointsCnt ||
+           (s.m_bApplyCorrection != 0) != p.ApplyParamIteration ||
            s.m_nIterations != p.ParamIterCount || s.m_nNormalize != p.Normalize;
 }
 
@@ -60,7 +61,8 @@ bool CCarinovaDoc::EditClusterProperties(CView* sender) {
     if (recalculate && !cluster_.empty())
         RebuildCluster();
     SetModifiedFlag();
-    UpdateAllViews(sender, recalculate ? hintClusterRecalculated : hintClusterSelectionChanged, nullptr);
+    UpdateAllViews(sender, recalculate ? hintClusterRecalculated : hintClusterSelectionChanged,
+                   nullptr);
     return true;
 }
 

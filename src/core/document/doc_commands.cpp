@@ -107,24 +107,47 @@ void CCarinovaDoc::OnHelp() {
 
 bool CCarinovaDoc::OnCommand(int id) {
     switch (id) {
-    case ID_SPECIMEN_INSERT: OnSpecimenInsert(); return true;
-    case ID_SPECIMEN_DELETE: OnSpecimenDelete(); return true;
-    case ID_SPECIMEN_EXPORT_TPS: OnSpecimenExportTps(); return true;
-    case ID_HELP_CARINOVA: OnHelp(); return true;
-    case ID_CLUSTER_INSERT: OnClusterInsert(); return true;
-    case ID_CLUSTER_DELETE: OnClusterDelete(); return true;
-    case ID_CLUSTER_MARK_REFERENCE: OnClusterMarkReference(); return true;
-    case ID_CLUSTER_MEAN: OnClusterMean(); return true;
-    case ID_CLUSTER_EXPORT: ExportClusterData(cluster_); return true;
+    case ID_SPECIMEN_INSERT:
+        OnSpecimenInsert();
+        return true;
+    case ID_SPECIMEN_DELETE:
+        OnSpecimenDelete();
+        return true;
+    case ID_SPECIMEN_EXPORT_TPS:
+        OnSpecimenExportTps();
+        return true;
+    case ID_HELP_CARINOVA:
+        OnHelp();
+        return true;
+    case ID_CLUSTER_INSERT:
+        OnClusterInsert();
+        return true;
+    case ID_CLUSTER_DELETE:
+        OnClusterDelete();
+        return true;
+    case ID_CLUSTER_MARK_REFERENCE:
+        OnClusterMarkReference();
+        return true;
+    case ID_CLUSTER_MEAN:
+        OnClusterMean();
+        return true;
+    case ID_CLUSTER_EXPORT:
+        ExportClusterData(cluster_);
+        return true;
     case ID_APPROXIMATION_CALCULATE:
         if (selected_)
             ApproximateSpecimen(selected_);
         else
             ui_.Message(kNoSelection);
         return true;
-    case ID_APPROXIMATION_PROPERTIES: EditApproximationProperties(selected_); return true;
-    case ID_APPROXIMATION_DELETE: DeleteApproximation(selected_); return true;
-    default: return false;
+    case ID_APPROXIMATION_PROPERTIES:
+        EditApproximationProperties(selected_);
+        return true;
+    case ID_APPROXIMATION_DELETE:
+        DeleteApproximation(selected_);
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -132,16 +155,29 @@ bool CCarinovaDoc::OnUpdateCommand(int id, bool& enabled) const {
     switch (id) {
     case ID_SPECIMEN_INSERT:
     case ID_HELP_CARINOVA:
-    case ID_APPROXIMATION_CALCULATE: enabled = true; return true;
+    case ID_APPROXIMATION_CALCULATE:
+        enabled = true;
+        return true;
     case ID_SPECIMEN_DELETE:
-    case ID_CLUSTER_INSERT: enabled = selected_ != nullptr; return true;
-    case ID_SPECIMEN_EXPORT_TPS: enabled = selected_ && selected_->HasSpecimen(); return true;
-    case ID_CLUSTER_SELECT: enabled = !specimens_.empty(); return true;
+    case ID_CLUSTER_INSERT:
+        enabled = selected_ != nullptr;
+        return true;
+    case ID_SPECIMEN_EXPORT_TPS:
+        enabled = selected_ && selected_->HasSpecimen();
+        return true;
+    case ID_CLUSTER_SELECT:
+        enabled = !specimens_.empty();
+        return true;
     case ID_CLUSTER_DELETE:
-    case ID_CLUSTER_MARK_REFERENCE: enabled = clusterSelection_ != nullptr; return true;
+    case ID_CLUSTER_MARK_REFERENCE:
+        enabled = clusterSelection_ != nullptr;
+        return true;
     case ID_APPROXIMATION_PROPERTIES:
-    case ID_APPROXIMATION_DELETE: enabled = selected_ && selected_->HasApproximation(); return true;
-    default: return false;
+    case ID_APPROXIMATION_DELETE:
+        enabled = selected_ && selected_->HasApproximation();
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -161,8 +197,8 @@ void CCarinovaDoc::ExportClusterData(const std::vector<CSpecimenRecord*>& record
     }
     if (result.outcome != CFileDialogResult::Accepted || result.paths.empty())
         return;
-    const std::string text =
-        FormatClusterDataExport(records, reference_ != nullptr, clusterParameter_.ControlPointsCnt, numberLocale_);
+    const std::string text = FormatClusterDataExport(
+        records, reference_ != nullptr, clusterParameter_.ControlPointsCnt, numberLocale_);
     std::string error;
     if (!WriteTextFile(result.paths.front(), text, error))
         ui_.Message(error, MsgButtons::OK, MsgIcon::Exclamation);

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <memory>
+
+class CApproxSpecimen;
+class CBSpline;
+class CClusterParameter;
+class CSpecimen;
+struct CClusterData;
+
+// The subtrees of the document file for the model's objects. Each writer appends one element
+// named after the object's role to `parent`; each reader fills an object from such an element.
+
+void WriteSpecimen(pugi::xml_node parent, const CSpecimen& specimen);
+// `name` is "ApproxSpecimen" or "ApproxCluster".
+void WriteApproximation(pugi::xml_node parent, const char* name, const CApproxSpecimen& approx);
+void WriteClusterData(pugi::xml_node parent, const CClusterData& data);
+// The sixteen values; returns the `ClusterParameterValues` element, which the caller completes
+// with the mean record.
+pugi::xml_node WriteClusterParameter(pugi::xml_node parent, const CClusterParameter& parameter);
+// A new last child of `parent`; throws CXmlDomError when memory runs out.
+pugi::xml_node AppendElement(pugi::xml_node parent, const char* name);
+// An element holding "True" or "False".
+void WriteBool(pugi::xml_node parent, const char* name, bool value);
+
+// A new specimen from its element; its halves are rebuilt from the stored statistics.
+std::unique_ptr<CSpecimen> ReadSpecimen(pugi::xml_node element);
+// Without exactly one ApproxLower and one ApproxUpper, reading stops after the display flags.
+void ReadApproximation(pugi::xml_node element, CApproxSpecimen& approx);
+void ReadClusterData(pugi::xml_node element, CClusterData& data);
+// From the `ClusterParameterValues` element; the mean record's subtree does not count.
+void ReadClusterParameterValues(pugi::xml_node element, CClusterParameter& parameter);

@@ -1,0 +1,173 @@
+#include "cluster/cluster_data.h"
+#include "cluster/cluster_parameter.h"
+#include "document/xml_lookup.h"
+#include "document/xml_model_io.h"
+#include "document/xml_values.h"
+#include "model/approx_specimen.h"
+#include "model/specimen.h"
+
+// A value counts only when its element is the one of that name below the scope. Without it,
+// texts, flags and points keep their values and numbers become 0.
+
+namespace {
+
+void ReadText(const CXmlLookup& lookup, const char* name, std::string& value) {
+    if (const pugi::xml_node e = lookup.Unique(name))
+        value = TextContent(e);
+}
+
+void ReadBool(const CXmlLookup& lookup, const char* name, bool& value) {
+    if (const pugi::xml_node e = lookup.Unique(name))
+        ParseBoolValue(TextContent(e), value);
+}
+
+void ReadInt(const CXmlLookup& lookup, const char* name, int& value) {
+    const pugi::xml_node e = lookup.Unique(name);
+    value = e ? ParseIntValue(TextContent(e)) : 0;
+}
+
+void ReadUnsigned(const CXmlLookup& lookup, const char* name, std::uint32_t& value) {
+    const pugi::xml_node e = lookup.Unique(name);
+    value = e ? ParseUnsignedValue(TextContent(e)) : 0;
+}
+
+void ReadFloat(const CXmlLookup& lookup, const char* name, float& value) {
+    const pugi::xml_node e = lookup.Unique(name);
+    value = e ? ParseFloatValue(TextContent(e)) : 0.0f;
+}
+
+void ReadPoint(const CXmlLookup& lookup, const char* name, FPoint& value) {
+    if (const pugi::xml_node e = lookup.Unique(name))
+        ParsePointValue(TextContent(e), value);
+}
+
+void ReadPointList(const CXmlLookup& lookup, const char* name, std::vector<FPoint>& points) {
+    if (const pugi::xml_node e = lookup.Unique(name))
+        ParsePointListValue(TextContent(e), points);
+}
+
+void ReadCurve(pugi::xml_node element, CBSpline& curve) {
+    const CXmlLookup l(element,
+                       {"DrawSpline", "DrawControlPoints", "DrawControlPointsText",
+                        "DrawControlPolygon", "ColorSpline", "SplinePenWidth", "ControlPoints"});
+    ReadBool(l, "DrawSpline", curve.DrawSpline);
+    ReadBool(l, "DrawControlPoints", curve.DrawControlPoints);
+    ReadBool(l, "DrawControlPointsText", curve.DrawControlPointsText);
+    ReadBool(l, "DrawControlPolygon", curve.DrawControlPolygon);
+    ReadUnsigned(l, "ColorSpline", curve.ColorSpline);
+    // Written as unsigned: read back modulo 2^32, so every int returns unchanged.
+    std::uint32_t width = 0;
+    ReadUnsigned(l, "SplinePenWidth", width);
+    curve.SplinePenWidth = static_cast<int>(width);
+    ReadPointList(l, "ControlPoints", curve.ControlPoints);
+}
+
+} // namespace
+
+std::unique_ptr<CSpecimen> ReadSpecimen(pugi::xml_node element) {
+    const CXmlLookup l(element, {"PathName",       "ShortPathName",   "FileType",
+                                 "ScaleFactor",    "ScaleSpecified",  "ApplyTransformation",
+                                 "LineJoined",     "NumeratePoints",  "ColorContur",
+                                 "SpecimenName",   "ImageFile",       "Comment",
+                                 "Variables",      "Identifier",      "Locality",
+                                 "Gender",         "Stage",           "Centroid",
+                                 "FirstEigenvect", "SecondEigenvect", "Contour"});
+    auto s = std::make_unique<CSpecimen>();
+    ReadText(l, "PathName", s->PathName);
+    ReadText(l, "ShortPathName", s->ShortPathName);
+    ReadText(l, "FileType", s->FileType);
+    ReadFloat(l, "ScaleFactor", s->ScaleFactor);
+    ReadBool(l, "ScaleSpecified", s->ScaleSpecified);
+    ReadBool(l, "ApplyTransformation", s->ApplyTransformation);
+    ReadBool(l, "LineJoined", s->LineJoined);
+    ReadBool(l, "NumeratePoints", s->NumeratePoints);
+    ReadUnsigned(l, "ColorContur", s->ColorContur);
+    ReadText(l, "SpecimenName", s->SpecimenName);
+    ReadText(l, "ImageFile", s->ImageFile);
+    ReadText(l, "Comment", s->Comment);
+    ReadText(l, "Variables", s->Variables);
+    ReadText(l, "Identifier", s->Identifier);
+    ReadText(l, "Locality", s->Locality);
+    ReadText(l, "Gender", s->Gender);
+    ReadText(l, "Stage", s->Stage);
+    ReadPoint(l, "Centroid", s->Centroid);
+    ReadPoint(l, "FirstEigenvect", s->FirstEigenvect);
+    ReadPoint(l, "SecondEigenvect", s->SecondEigenvect);
+    ReadPointList(l, "Contour", s->Contour);
+    // The stored statistics are kept; only the halves are derived again.
+    if (!s->Contour.empty())
+        s->SplitOutline();
+    return s;
+}
+
+void ReadApproximation(pugi::xml_node element, CApproxSpecimen& a) {
+    const CXmlLookup l(element,
+                       {"ControlPointsCnt", "ApplyParamIteration", "ParamIterCount", "DrawError",
+                        "MarkMaxError", "DrawIndex", "ApproxLower", "ApproxUpper",
+                        "ErrorValuesAreValid", "MaxDiffOben", "MaxDiffUnten", "MeanDiffOben",
+                        "MeanDiffUnten", "MaxDiffObenAtParam", "MaxDiffUntenAtParam"});
+    ReadInt(l, "ControlPointsCnt", a.ControlPointsCnt);
+    ReadBool(l, "ApplyParamIteration", a.ApplyParamIteration);
+    ReadInt(l, "ParamIterCount", a.ParamIterCount);
+    ReadBool(l, "DrawError", a.DrawError);
+    ReadBool(l, "MarkMaxError", a.MarkMaxError);
+    ReadBool(l, "DrawIndex", a.DrawIndex);
+    const pugi::xml_node lower = l.Unique("ApproxLower");
+    const pugi::xml_node upper = l.Unique("ApproxUpper");
+    if (!lower || !upper)
+        return;
+    ReadCurve(lower, a.ApproxLower);
+    ReadCurve(upper, a.ApproxUpper);
+    ReadBool(l, "ErrorValuesAreValid", a.ErrorValuesAreValid);
+    ReadFloat(l, "MaxDiffOben", a.MaxDiffOben);
+    ReadFloat(l, "MaxDiffUnten", a.MaxDiffUnten);
+    ReadFloat(l, "MeanDiffOben", a.MeanDiffOben);
+    ReadFloat(l, "MeanDiffUnten", a.MeanDiffUnten);
+    ReadFloat(l, "MaxDiffObenAtParam", a.MaxDiffObenAtParam);
+    ReadFloat(l, "MaxDiffUntenAtParam", a.MaxDiffUntenAtParam);
+}
+
+void ReadClusterData(pugi::xml_node element, CClusterData& d) {
+    const CXmlLookup l(element, {"MeanDelta", "MaxDelta", "SumDelta", "SumDeltaQuadrat",
+                                 "MeanDeltaQuadrat", "Areatotal", "Areadorsal", "Areaventral",
+                                 "DeltaVectorsUpper", "DeltaVectorsLower"});
+    ReadFloat(l, "MeanDelta", d.MeanDelta);
+    ReadFloat(l, "MaxDelta", d.MaxDelta);
+    ReadFloat(l, "SumDelta", d.SumDelta);
+    ReadFloat(l, "SumDeltaQuadrat", d.SumDeltaQuadrat);
+    ReadFloat(l, "MeanDeltaQuadrat", d.MeanDeltaQuadrat);
+    ReadFloat(l, "Areatotal", d.Areatotal);
+    ReadFloat(l, "Areadorsal", d.Areadorsal);
+    ReadFloat(l, "Areaventral", d.Areaventral);
+    ReadPointList(l, "DeltaVectorsUpper", d.DeltaVectorsUpper);
+    ReadPointList(l, "DeltaVectorsLower", d.DeltaVectorsLower);
+}
+
+void ReadClusterParameterValues(pugi::xml_node element, CClusterParameter& p) {
+    // The mean record has its own ControlPointsCnt and iteration settings below this element.
+    const CXmlLookup l(element,
+                       {"ApplyParamIteration", "DrawDeltaVectors", "DrawReferenceSpecimenOnly",
+                        "DrawVectorNumbers", "Normalize", "ControlPointsCnt", "ParamIterCount",
+                        "SpecimenColor", "ReferenceColor", "MeanSpecimenColor", "ErrorVectorsScale",
+                        "PrintSpecimenList", "PrintingPenWidthSpecimen",
+                        "PrintingPenWidthDeltaVectors", "ColorSpace", "DrawMeanClusterSpecimen"},
+                       "MeanClusterSpecimenRecord");
+    ReadBool(l, "ApplyParamIteration", p.ApplyParamIteration);
+    ReadBool(l, "DrawDeltaVectors", p.DrawDeltaVectors);
+    ReadBool(l, "DrawReferenceSpecimenOnly", p.DrawReferenceSpecimenOnly);
+    ReadBool(l, "DrawVectorNumbers", p.DrawVectorNumbers);
+    ReadInt(l, "Normalize", p.Normalize);
+    ReadInt(l, "ControlPointsCnt", p.ControlPointsCnt);
+    ReadInt(l, "ParamIterCount", p.ParamIterCount);
+    ReadUnsigned(l, "SpecimenColor", p.SpecimenColor);
+    ReadUnsigned(l, "ReferenceColor", p.ReferenceColor);
+    ReadUnsigned(l, "MeanSpecimenColor", p.MeanSpecimenColor);
+    ReadFloat(l, "ErrorVectorsScale", p.ErrorVectorsScale);
+    ReadBool(l, "PrintSpecimenList", p.PrintSpecimenList);
+    ReadInt(l, "PrintingPenWidthSpecimen", p.PrintingPenWidthSpecimen);
+    ReadInt(l, "PrintingPenWidthDeltaVectors", p.PrintingPenWidthDeltaVectors);
+    ReadInt(l, "ColorSpace", p.ColorSpace);
+    int drawMean = 0;
+    ReadInt(l, "DrawMeanClusterSpecimen", drawMean);
+    p.DrawMeanClusterSpecimen = drawMean != 0;
+}

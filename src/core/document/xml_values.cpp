@@ -1,0 +1,202 @@
+#include "document/xml_values.h"
+
+#include "platform/scan_format.h"
+
+#include <cctype>
+#include <charconv>
+#include <climits>
+#include <cstddef>
+
+namespace {
+
+// The blanks the scanner skips, so that the windows below end where it would stop.
+bool IsBlank(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+
+std::string FixedDecimals(float value, int decimals) {
+    char buffer[400]; // enough for the largest float with its decimals
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
+                                 std::chars_format::fixed, decimals);
+    return std::string(buffer, r.ptr);
+}
+
+// A coordinate with three decimals, less the zeros and the point they leave at the end.
+void AppendShortCoordinate(std::string& out, float value) {
+    std::string text = FixedDecimals(value, 3);
+    if (text.find('.') != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.')
+            text.pop_back();
+    }
+    out += text;
+}
+
+// Leading blanks, a sign and digits; the value saturates at the bounds of `long long`.
+long long ParseLeadingInteger(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        const int digit = text[i] - '0';
+        if (value > (LLONG_MAX - digit) / 10)
+            return negative ? LLONG_MIN : LLONG_MAX;
+        value = value * 10 + digit;
+    }
+    return negative ? -value : value;
+}
+
+// Reads a point list in one pass although every step starts again at the front of the
+// remaining text: the blank runs and the last pair read are remembered, so text that a step
+// only partly consumes (long runs of blanks) is not scanned again and again.
+class CPointListScanner {
+public:
+    explicit CPointListScanner(std::string_view text) : text_(text) {}
+
+    void AppendTo(std::vector<FPoint>& points) {
+        std::size_t start = 0;
+        while (start < text_.size()) {
+            FPoint point;
+            if (!ScanPair(start, point))
+                return;
+            start = AfterSecondSpace(start);
+            points.push_back(point);
+        }
+    }
+
+private:
+    struct Run {
+        std::size_t from = std::string_view::npos;
+        std::size_t to = 0;
+    };
+
+    std::size_t SkipBlanks(std::size_t at) {
+        for (int i = 0; i < 2; ++i)
+            if (runs_[i].from <= at && at <= runs_[i].to) {
+                lastRun_ = i;
+                return runs_[i].to;
+            }
+        std::size_t to = at;
+        while (to < text_.size() && IsBlank(text_[to]))
+            ++to;
+        lastRun_ = 1 - lastRun_;
+        runs_[lastRun_] = {at, to};
+        return to;
+    }
+
+    std::size_t SkipToken(std::size_t at) const {
+        while (at < text_.size() && !IsBlank(text_[at]))
+            ++at;
+        return at;
+    }
+
+    // "%f %f" at `start`. The numbers cannot reach past the second blank-separated token, so
+    // the scanner only sees that window.
+    bool ScanPair(std::size_t start, FPoint& point) {
+        const std::size_t first = SkipBlanks(start);
+        if (first != cachedAt_) {
+            const std::size_t firstEnd = SkipToken(first);
+            const std::size_t secondEnd = SkipToken(SkipBlanks(firstEnd));
+            cachedOk_ =
+                Scan(text_.substr(first, secondEnd - first), "%f %f", &cached_.x, &cached_.y) == 2;
+            cachedAt_ = first;
+        }
+        point = cached_;
+        return cachedOk_;
+    }
+
+    // The text after the second space from `start`, or its end when there is no second one.
+    std::size_t AfterSecondSpace(std::size_t start) const {
+        const std::size_t a = text_.find(' ', start);
+        if (a == std::string_view::npos)
+            return text_.size();
+        const std::size_t b = text_.find(' ', a + 1);
+        return b == std::string_view::npos ? text_.size() : b + 1;
+    }
+
+    std::string_view text_;
+    Run runs_[2];
+    int lastRun_ = 0;
+    std::size_t cachedAt_ = std::string_view::npos;
+    bool cachedOk_ = false;
+    FPoint cached_;
+};
+
+} // namespace
+
+std::string FormatBoolValue(bool value) {
+    return value ? "True" : "False";
+}
+
+std::string FormatIntValue(int value) {
+    return std::to_string(value);
+}
+
+std::string FormatUnsignedValue(std::uint32_t value) {
+    return std::to_string(value);
+}
+
+std::string FormatFloatValue(float value) {
+    return FixedDecimals(value, 6);
+}
+
+std::string FormatPointValue(FPoint point) {
+    return FixedDecimals(point.x, 4) + " " + FixedDecimals(point.y, 4);
+}
+
+std::string FormatPointListValue(const std::vector<FPoint>& points) {
+    std::string out;
+    for (const FPoint& p : points) {
+        AppendShortCoordinate(out, p.x);
+        out += ' ';
+        AppendShortCoordinate(out, p.y);
+        out += ' ';
+    }
+    return out;
+}
+
+void ParseBoolValue(std::string_view text, bool& value) {
+    const auto equals = [text](std::string_view word) {
+        if (text.size() != word.size())
+            return false;
+        for (std::size_t i = 0; i < word.size(); ++i)
+            if (std::tolower(static_cast<unsigned char>(text[i])) != word[i])
+                return false;
+        return true;
+    };
+    if (equals("true"))
+        value = true;
+    else if (equals("false"))
+        value = false;
+}
+
+int ParseIntValue(std::string_view text) {
+    const long long v = ParseLeadingInteger(text);
+    return static_cast<int>(v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : v));
+}
+
+std::uint32_t ParseUnsignedValue(std::string_view text) {
+    return static_cast<std::uint32_t>(static_cast<unsigned long long>(ParseLeadingInteger(text)));
+}
+
+float ParseFloatValue(std::string_view text) {
+    float value = 0.0f;
+    return Scan(text, "%f", &value) == 1 ? value : 0.0f;
+}
+
+void ParsePointValue(std::string_view text, FPoint& point) {
+    FPoint read = point;
+    const int count = Scan(text, "%f %f", &read.x, &read.y);
+    if (count >= 1)
+        point.x = read.x;
+    if (count >= 2)
+        point.y = read.y;
+}
+
+void ParsePointListValue(std::string_view text, std::vector<FPoint>& points) {
+    CPointListScanner(text).AppendTo(points);
+}
