@@ -1,0 +1,111 @@
+#pragma once
+
+#include "app/command_state.h"
+#include "app/recent_file_list.h"
+#include "progress_indicator.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <map>
+#include <memory>
+
+class CCarinovaDoc;
+class CCarinovaView;
+class CUserInteraction;
+class QAction;
+class QLabel;
+class QMenu;
+class QPrinter;
+class QProgressBar;
+class QSettings;
+class QToolBar;
+
+// The main window: menus, tool bar, status bar with message, progress and coordinates panes,
+// and the main view. Commands go to the main view's route first (right-hand view, tree,
+// document) and then to the frame's own handlers (files, bars, About).
+class CMainFrame : public QMainWindow, public CProgressIndicator {
+    Q_OBJECT
+
+public:
+    CMainFrame(CCarinovaDoc& doc, CUserInteraction& ui, QSettings& settings,
+               QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CCarinovaView* GetMainView() const { return view_; }
+    CCarinovaDoc& GetDocument() const { return doc_; }
+    QAction* GetAction(int id) const;
+    QMenu* GetMenu(const QString& title) const;
+    QToolBar* GetToolBar() const { return toolBar_; }
+    QPrinter& GetPrinter();
+
+    // The progress bar in the status bar's second pane, for long operations.
+    void BeginProgress(int count) override;
+    void StepProgress() override;
+    void EndProgress() override;
+    QProgressBar* GetProgressBar() const { return progress_; }
+
+    QString MessageText() const;
+    QString CoordinatesText() const;
+    void SetCoordinatesText(const QString& text);
+
+    // Runs a command along the route; false when no one handles it.
+    bool OnCommand(int id);
+    CCommandState UpdateCommand(int id) const;
+    // Brings every menu item and tool-bar button up to date.
+    void UpdateCommandUI();
+
+    // Document handling of the File menu. Each returns false when the user cancelled or the
+    // operation failed; the open document is then kept.
+    bool SaveModified();
+    bool NewDocument();
+    bool OpenDocumentFile(const QString& path);
+    bool SaveDocument(const QString& path);
+    bool DoSave(bool askForName);
+    // Opens without asking to save first; a failed open leaves the document as it was.
+    bool LoadDocument(const QString& path);
+    void UpdateFrameTitle();
+    const CRecentFileList& GetRecentFiles() const { return recentFiles_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    QAction* AddAction(QMenu* menu, int id);
+    QMenu* AddSubMenu(QMenu* menu, const QString& title, std::initializer_list<int> ids);
+    void UpdateMenu(QMenu* menu);
+    void RebuildRecentFileMenu();
+
+    bool OnFrameCommand(int id);
+    bool OnFrameUpdate(int id, CCommandState& state) const;
+    void OnFileOpen();
+    void OnFilePrintSetup();
+    void OnRecentFile(int index);
+    void OnAppAbout();
+    void AddToRecentFiles(const QString& path);
+
+    CCarinovaDoc& doc_;
+    CUserInteraction& ui_;
+    QSettings& settings_;
+    CCarinovaView* view_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QLabel* messagePane_ = nullptr;
+    QWidget* progressPane_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QLabel* coordinatesPane_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QAction* recentSeparator_ = nullptr;
+    QAction* placeholderAction_ = nullptr;
+    std::map<int, QAction*> actions_;
+    std::vector<QAction*> recentActions_;
+    std::vector<QMenu*> menus_;
+    CRecentFileList recentFiles_;
+    std::unique_ptr<QPrinter> printer_;
+    QTimer updateTimer_;
+};

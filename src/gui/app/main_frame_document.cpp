@@ -1,0 +1,169 @@
+// The File menu's work on the document: new, open, save, the recent files, and leaving.
+#include "app/main_frame.h"
+
+#include "app/about_dialog.h"
+#include "app/app_version.h"
+#include "app/document_snapshot.h"
+#include "app/guarded_call.h"
+#include "document/carinova_doc.h"
+#include "document/command_ids.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QPageSetupDialog>
+#include <QSettings>
+
+namespace {
+// Documents carry no file type of their own, so the dialogs offer every file.
+constexpr const char* kAllFilesFilter = "All Files (*.*)|*.*||";
+} // namespace
+
+// A modified document is saved, kept unsaved or the operation given up, as the user says.
+bool CMainFrame::SaveModified() {
+    if (!doc_.IsModified())
+        return true;
+    const std::string name = doc_.GetTitle().empty() ? "Untitled" : doc_.GetTitle();
+    switch (
+        ui_.Message("Save changes to " + name + "?", MsgButtons::YesNoCancel, MsgIcon::Question)) {
+    case MsgAnswer::Yes:
+        return DoSave(false);
+    case MsgAnswer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CMainFrame::NewDocument() {
+    if (!SaveModified())
+        return false;
+    const bool done = RunGuarded(ui_, [&] { doc_.OnNewDocument(); });
+    UpdateFrameTitle();
+    return done;
+}
+
+void CMainFrame::OnFileOpen() {
+    CFileDialogRequest request;
+    request.open = true;
+    request.title = "Open";
+    request.filter = kAllFilesFilter;
+    request.pathMustExist = true;
+    request.fileMustExist = true;
+    const CFileDialogResult result = ui_.FileDialog(request);
+    if (result.outcome != CFileDialogResult::Accepted || result.paths.empty())
+        return;
+    OpenDocumentFile(QString::fromStdString(result.paths.front()));
+}
+
+bool CMainFrame::OpenDocumentFile(const QString& path) {
+    if (!SaveModified())
+        return false;
+    return LoadDocument(path);
+}
+
+// Reading empties the document first; after a failure the former contents are read back
+// from a snapshot, so a broken file costs nothing but the message about it.
+bool CMainFrame::LoadDocument(const QString& path) {
+    bool opened = false;
+    std::unique_ptr<CDocumentSnapshot> snapshot;
+    RunGuarded(ui_, [&] { snapshot = std::make_unique<CDocumentSnapshot>(doc_); });
+    RunGuarded(ui_, [&] { opened = doc_.OnOpenDocument(path.toStdString()); });
+    if (!opened) {
+        RunGuarded(ui_, [&] {
+            if (!snapshot || !snapshot->Restore())
+                doc_.OnNewDocument();
+        });
+    }
+    if (opened) {
+        doc_.SetPathName(path.toStdString());
+        doc_.SetModifiedFlag(false);
+        AddToRecentFiles(path);
+    }
+    UpdateFrameTitle();
+    return opened;
+}
+
+// Without a path, or for "Save as", the user names the file first.
+bool CMainFrame::DoSave(bool askForName) {
+    QString path = QString::fromStdString(doc_.GetPathName());
+    if (askForName || path.isEmpty()) {
+        CFileDialogRequest request;
+        request.open = false;
+        request.title = "Save As";
+        request.filter = kAllFilesFilter;
+        request.fileName = path.isEmpty() ? doc_.GetTitle() : path.toStdString();
+        request.overwritePrompt = true;
+        request.pathMustExist = true;
+        const CFileDialogResult result = ui_.FileDialog(request);
+        if (result.outcome != CFileDialogResult::Accepted || result.paths.empty())
+            return false;
+        path = QString::fromStdString(result.paths.front());
+    }
+    return SaveDocument(path);
+}
+
+bool CMainFrame::SaveDocument(const QString& path) {
+    bool saved = false;
+    RunGuarded(ui_, [&] { saved = doc_.OnSaveDocument(path.toStdString()); });
+    if (saved) {
+        doc_.SetPathName(path.toStdString());
+        doc_.SetModifiedFlag(false);
+        AddToRecentFiles(path);
+    }
+    UpdateFrameTitle();
+    return saved;
+}
+
+// An entry that can no longer be opened leaves the list; a cancelled question keeps it.
+void CMainFrame::OnRecentFile(int index) {
+    const QString path = recentFiles_.GetFile(index);
+    if (path.isEmpty() || !SaveModified())
+        return;
+    if (!LoadDocument(path)) {
+        recentFiles_.Remove(recentFiles_.GetFiles().indexOf(path));
+        recentFiles_.WriteList(settings_);
+        RebuildRecentFileMenu();
+    }
+}
+
+void CMainFrame::AddToRecentFiles(const QString& path) {
+    recentFiles_.Add(QFileInfo(path).absoluteFilePath());
+    recentFiles_.WriteList(settings_);
+    RebuildRecentFileMenu();
+}
+
+void CMainFrame::OnFilePrintSetup() {
+    QPageSetupDialog dialog(&GetPrinter(), this);
+    dialog.exec();
+}
+
+void CMainFrame::OnAppAbout() {
+    CAboutDialog dialog(this);
+    dialog.exec();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!SaveModified()) {
+        event->ignore();
+        return;
+    }
+    recentFiles_.WriteList(settings_);
+    updateTimer_.stop();
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+// Dropped files open as from File > Open; a single document holds the last of them.
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    event->acceptProposedAction();
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile() && !OpenDocumentFile(url.toLocalFile()))
+            break;
+    }
+}

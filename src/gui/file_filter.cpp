@@ -1,0 +1,19 @@
+#include "file_filter.h"
+
+QStringList TranslateFileFilter(const std::string& filter) {
+    const QStringList parts = QString::fromStdString(filter).split('|');
+    QStringList result;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString name = parts[i].trimmed();
+        QStringList patterns;
+        for (const QString& p : parts[i + 1].split(';', Qt::SkipEmptyParts)) {
+            const QString pattern = p.trimmed();
+            if (!pattern.isEmpty())
+                patterns << (pattern == "*.*" ? QStringLiteral("*") : pattern);
+        }
+        if (name.isEmpty() || patterns.isEmpty())
+            continue;
+        result << QStringLiteral("%1 (%2)").arg(name, patterns.join(' '));
+    }
+    return result;
+}
