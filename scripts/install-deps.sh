@@ -11,6 +11,11 @@ packages=(
     libcli11-dev
     libpugixml-dev
     libbenchmark-dev
+    qt6-base-dev
+    qt6-svg-dev
+    libgl-dev
+    fonts-liberation2
+    poppler-utils
 )
 
 missing=()
