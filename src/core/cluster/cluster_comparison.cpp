@@ -3,6 +3,7 @@
 #include "cluster/cluster_data.h"
 #include "cluster/spline_areas.h"
 #include "model/approx_specimen.h"
+#include "platform/parallel_for.h"
 
 #include <algorithm>
 #include <cmath>
@@ -112,6 +113,7 @@ float SquaredDistanceSum(const CApproxSpecimen* row, const CApproxSpecimen* colu
 
 } // namespace
 
+// (i, j) and (j, i) sum the same squares in the same order, so one computation fills both.
 std::vector<float> PairwiseRmsMatrix(const std::vector<const CApproxSpecimen*>& approximations,
                                      int n) {
     const size_t count = approximations.size();
@@ -119,9 +121,13 @@ std::vector<float> PairwiseRmsMatrix(const std::vector<const CApproxSpecimen*>& 
     if (n <= 0)
         return matrix;
     const float divisor = 2.0f * static_cast<float>(n);
-    for (size_t i = 0; i < count; ++i)
-        for (size_t j = 0; j < count; ++j)
-            matrix[i * count + j] =
+    ParallelFor(count, [&](size_t i) {
+        for (size_t j = i; j < count; ++j) {
+            const float v =
                 std::sqrt(SquaredDistanceSum(approximations[i], approximations[j], n) / divisor);
+            matrix[i * count + j] = v;
+            matrix[j * count + i] = v;
+        }
+    });
     return matrix;
 }

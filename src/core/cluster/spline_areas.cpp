@@ -1,6 +1,7 @@
 #include "cluster/spline_areas.h"
 
 #include "model/approx_specimen.h"
+#include "platform/parallel_for.h"
 
 #include <array>
 #include <cmath>
@@ -17,11 +18,29 @@ constexpr float kCoincidenceFactor = 0.0002f;
 constexpr float kAxisChoiceThreshold = 0.01f;
 constexpr float kHorizontalThreshold = 1e-6f;
 
+// The line a*x + b*y + c = 0 through p0 and p0 + direction.
+struct CLine {
+    float a, b, c;
+};
+
+CLine LineThrough(FPoint p0, FPoint direction) {
+    const FPoint p1 = p0 + direction;
+    return {p0.y - p1.y, p1.x - p0.x, p1.y * p0.x - p1.x * p0.y};
+}
+
+FPoint UnitDirection(FPoint from, FPoint to) {
+    const FPoint d = to - from;
+    const float length = d.Length();
+    return {d.x / length, d.y / length};
+}
+
 // One curve sampled from the left end over the upper half-plane to the right end, with the
 // cotangent of each sample's direction from the origin as the bound of its angular sector.
 struct CSampleRow {
     std::array<FPoint, kSplineAreaSamples> S{};
     std::array<float, kSplineAreaSamples> Q{};
+    // The line through each segment S[k] -> S[k + 1], worked out once per row.
+    std::array<CLine, kSplineAreaSamples - 1> line{};
     bool monotone = false;
 };
 
@@ -55,23 +74,9 @@ CSampleRow Sample(const CApproxSpecimen* approx, CSplineSide side) {
     for (int k = 1; k < kLast; ++k)
         if (!(row.Q[k] > row.Q[k - 1]))
             row.monotone = false;
+    for (int k = 0; k < kLast; ++k)
+        row.line[k] = LineThrough(row.S[k], UnitDirection(row.S[k], row.S[k + 1]));
     return row;
-}
-
-// The line a*x + b*y + c = 0 through p0 and p0 + direction.
-struct CLine {
-    float a, b, c;
-};
-
-CLine LineThrough(FPoint p0, FPoint direction) {
-    const FPoint p1 = p0 + direction;
-    return {p0.y - p1.y, p1.x - p0.x, p1.y * p0.x - p1.x * p0.y};
-}
-
-FPoint UnitDirection(FPoint from, FPoint to) {
-    const FPoint d = to - from;
-    const float length = d.Length();
-    return {d.x / length, d.y / length};
 }
 
 // Of two coincident segments, the start that lies further along segment A's direction.
@@ -88,12 +93,13 @@ FPoint CoincidentCrossing(FPoint a0, FPoint a1, FPoint b0, const CLine& lineA) {
 struct CSegment {
     FPoint p0, p1; // end points
     float q0, q1;  // sector bounds of the end points
+    const CLine& line;
 };
 
 // Where segment A meets segment B inside both their sectors, if it does.
 std::optional<FPoint> Crossing(const CSegment& sa, const CSegment& sb, float eps) {
-    const CLine lineA = LineThrough(sa.p0, UnitDirection(sa.p0, sa.p1));
-    const CLine lineB = LineThrough(sb.p0, UnitDirection(sb.p0, sb.p1));
+    const CLine& lineA = sa.line;
+    const CLine& lineB = sb.line;
     const float det = lineA.a * lineB.b - lineB.a * lineA.b;
     if (std::fabs(det) >= kParallelThreshold) {
         const FPoint x{(lineB.c * lineA.b - lineA.c * lineB.b) / det,
@@ -135,10 +141,14 @@ float PolygonArea(const std::vector<FPoint>& l) {
 // adds the areas of the polygons enclosed between consecutive crossings.
 class CSideAreaWalk {
 public:
-    CSideAreaWalk(const CSampleRow& a, const CSampleRow& b, float eps) : a_(a), b_(b), eps_(eps) {}
+    // `polygon` is working storage, passed in so that it is allocated once for many walks.
+    CSideAreaWalk(const CSampleRow& a, const CSampleRow& b, float eps, std::vector<FPoint>& polygon)
+        : a_(a), b_(b), eps_(eps), l_(polygon) {}
 
     void Run(float& total) {
-        l_ = {b_.S[0], a_.S[0]};
+        l_.clear();
+        l_.push_back(b_.S[0]);
+        l_.push_back(a_.S[0]);
         for (int p = 0; p < kLast; ++p)
             Sector(p, total);
         CloseLast(total);
@@ -151,9 +161,9 @@ private:
         int first = f_ - 1;
         while (first > 0 && b_.Q[first] - a_.Q[p] > kSearchTolerance)
             --first;
-        const CSegment sa{a_.S[p], a_.S[p + 1], a_.Q[p], a_.Q[p + 1]};
+        const CSegment sa{a_.S[p], a_.S[p + 1], a_.Q[p], a_.Q[p + 1], a_.line[p]};
         for (int j = first; j <= f_ - 1; ++j) {
-            const CSegment sb{b_.S[j], b_.S[j + 1], b_.Q[j], b_.Q[j + 1]};
+            const CSegment sb{b_.S[j], b_.S[j + 1], b_.Q[j], b_.Q[j + 1], b_.line[j]};
             if (const std::optional<FPoint> x = Crossing(sa, sb, eps_))
                 ClosePiece(p, j, *x, total);
         }
@@ -167,7 +177,8 @@ private:
         for (int k = j; k > g_; --k)
             l_.push_back(b_.S[k]);
         total += PolygonArea(l_);
-        l_ = {x};
+        l_.clear();
+        l_.push_back(x);
         s_ = p + 1;
         g_ = j;
     }
@@ -185,7 +196,7 @@ private:
     const CSampleRow& a_;
     const CSampleRow& b_;
     const float eps_;
-    std::vector<FPoint> l_;
+    std::vector<FPoint>& l_;
     int f_ = 1; // first sample of B not yet passed
     int s_ = 1; // first sample of A not yet in a polygon
     int g_ = 0; // segment of B at the last crossing
@@ -197,17 +208,18 @@ float CoincidenceTolerance(const CSampleRow& a, const CSampleRow& b) {
     return std::fabs(leftmost) * kCoincidenceFactor;
 }
 
-float ScaledArea(const CSampleRow& a, const CSampleRow& b) {
+float ScaledArea(const CSampleRow& a, const CSampleRow& b, std::vector<FPoint>& polygon) {
     float total = 0.0f;
     if (!a.monotone || !b.monotone)
         total = -100000.0f;
     else
-        CSideAreaWalk(a, b, CoincidenceTolerance(a, b)).Run(total);
+        CSideAreaWalk(a, b, CoincidenceTolerance(a, b), polygon).Run(total);
     return total * kSplineAreaScale;
 }
 
 float SideArea(const CApproxSpecimen& first, const CApproxSpecimen& second, CSplineSide side) {
-    return ScaledArea(Sample(&first, side), Sample(&second, side));
+    std::vector<FPoint> polygon;
+    return ScaledArea(Sample(&first, side), Sample(&second, side), polygon);
 }
 
 struct CRecordRows {
@@ -224,24 +236,29 @@ std::vector<CRecordRows> SampleAll(const std::vector<const CApproxSpecimen*>& ap
 }
 
 // Both sides into one sum; the ventral walk starts afresh but keeps the dorsal tolerance.
-float PairTotal(const CRecordRows& a, const CRecordRows& b) {
+float PairTotal(const CRecordRows& a, const CRecordRows& b, std::vector<FPoint>& polygon) {
     if (!a.dorsal.monotone || !a.ventral.monotone || !b.dorsal.monotone || !b.ventral.monotone)
         return kSideAreaNotComputable;
     const float eps = CoincidenceTolerance(a.dorsal, b.dorsal);
     float total = 0.0f;
-    CSideAreaWalk(a.dorsal, b.dorsal, eps).Run(total);
-    CSideAreaWalk(a.ventral, b.ventral, eps).Run(total);
+    CSideAreaWalk(a.dorsal, b.dorsal, eps, polygon).Run(total);
+    CSideAreaWalk(a.ventral, b.ventral, eps, polygon).Run(total);
     return total * kSplineAreaScale;
 }
 
+// Each row's pairs with the later records, rows spread over the cores; every pair is computed
+// alone, so the table does not depend on the thread count.
 template <typename PairValue> std::vector<float> SymmetricTable(size_t count, PairValue value) {
     std::vector<float> table(count * count, 0.0f);
-    for (size_t i = 0; i < count; ++i)
+    ParallelFor(count, [&](size_t i) {
+        std::vector<FPoint> polygon;
+        polygon.reserve(2 * kSplineAreaSamples + 2);
         for (size_t j = i + 1; j < count; ++j) {
-            const float v = value(i, j);
+            const float v = value(i, j, polygon);
             table[i * count + j] = v;
             table[j * count + i] = v;
         }
+    });
     return table;
 }
 
@@ -270,11 +287,15 @@ std::vector<float> PairwiseSideAreas(const std::vector<const CApproxSpecimen*>& 
     for (const CApproxSpecimen* approx : approximations)
         rows.push_back(Sample(approx, side));
     return SymmetricTable(rows.size(),
-                          [&](size_t i, size_t j) { return ScaledArea(rows[i], rows[j]); });
+                          [&](size_t i, size_t j, std::vector<FPoint>& polygon) {
+                              return ScaledArea(rows[i], rows[j], polygon);
+                          });
 }
 
 std::vector<float> PairwiseTotalAreas(const std::vector<const CApproxSpecimen*>& approximations) {
     const std::vector<CRecordRows> rows = SampleAll(approximations);
     return SymmetricTable(rows.size(),
-                          [&](size_t i, size_t j) { return PairTotal(rows[i], rows[j]); });
+                          [&](size_t i, size_t j, std::vector<FPoint>& polygon) {
+                              return PairTotal(rows[i], rows[j], polygon);
+                          });
 }

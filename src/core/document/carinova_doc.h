@@ -11,6 +11,7 @@
 #include <vector>
 
 class CUserInteraction;
+struct CClusterMemberFit;
 
 // The one document: every loaded specimen record, the two selections, and the cluster with
 // its members, reference, mean specimen and settings. Every change goes through an operation
@@ -51,11 +52,16 @@ public:
     CClusterParameter& GetClusterParameter() { return clusterParameter_; }
     const CClusterParameter& GetClusterParameter() const { return clusterParameter_; }
     int InsertIntoCluster(CSpecimenRecord* record);
+    // Several records, as if inserted one after the other; the fits run on all cores.
+    // `stepProgress` steps the progress indicator after each record.
+    int InsertIntoCluster(const std::vector<CSpecimenRecord*>& records, bool stepProgress = false);
     int RemoveFromCluster(CSpecimenRecord* record);
     void SetReferenceRecord(CSpecimenRecord* record);
     void CalculateMeanSpecimen();
     void RemoveMeanSpecimen();
     void UpdateClusterData(CSpecimenRecord* record);
+    // The same for several records at once, on all cores.
+    void UpdateClusterData(const std::vector<CSpecimenRecord*>& records);
     void GetClusterBoundingRect(FRect& rect) const;
     // The cluster property sheet; a change of how members are approximated rebuilds the
     // cluster after the user agreed. The other views get hint 11 or 10 from `sender`.
@@ -118,6 +124,9 @@ public:
 private:
     void InsertSpecimensFromFiles(const std::vector<std::string>& paths);
     void RebuildCluster();
+    void InsertFitted(CSpecimenRecord* record, CClusterMemberFit& fit);
+    void ReportNotInserted(const CSpecimen& specimen);
+    void AddClusterMember(CSpecimenRecord* record, std::unique_ptr<CApproxSpecimen> approximation);
 
     CUserInteraction& ui_;
     std::vector<std::unique_ptr<CSpecimenRecord>> specimens_;

@@ -1,8 +1,10 @@
 #include "document/carinova_doc.h"
 
 #include "cluster/cluster_comparison.h"
+#include "cluster/cluster_member_fit.h"
 #include "cluster/mean_specimen.h"
 #include "cluster/size_normalization.h"
+#include "platform/parallel_for.h"
 #include "platform/user_interaction.h"
 
 #include <algorithm>
@@ -29,9 +31,7 @@ int CCarinovaDoc::InsertIntoCluster(CSpecimenRecord* record) {
     CSpecimen& specimen = *record->GetSpecimen();
     std::string error;
     if (!approximation->Approximate(specimen, false, ui_)) {
-        ui_.Message("The specimen \"" + specimen.ShortPathName +
-                        "\" was not inserted into the cluster.",
-                    MsgButtons::OK, MsgIcon::Exclamation);
+        ReportNotInserted(specimen);
         return 1;
     }
     if (!NormalizeClusterApproximation(*approximation, specimen, clusterParameter_.Normalize,
@@ -39,6 +39,63 @@ int CCarinovaDoc::InsertIntoCluster(CSpecimenRecord* record) {
         ui_.Message(error, MsgButtons::OK, MsgIcon::Exclamation);
         return 1;
     }
+    AddClusterMember(record, std::move(approximation));
+    return 1;
+}
+
+// The same as inserting one record after the other, with the same messages; the fits of the
+// records already in normal position (which need no question) run on all cores first.
+int CCarinovaDoc::InsertIntoCluster(const std::vector<CSpecimenRecord*>& records,
+                                    bool stepProgress) {
+    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::vector<const CSpecimen*> ready;
+    std::vector<std::size_t> slot(records.size(), kNone);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        CSpecimenRecord* r = records[i];
+        if (!r || !r->HasSpecimen() || IsInCluster(r) ||
+            !r->GetSpecimen()->GetApplyTransformation() ||
+            std::find(records.begin(), records.begin() + static_cast<std::ptrdiff_t>(i), r) !=
+                records.begin() + static_cast<std::ptrdiff_t>(i))
+            continue;
+        slot[i] = ready.size();
+        ready.push_back(r->GetSpecimen());
+    }
+    std::vector<CClusterMemberFit> fits;
+    if (!ready.empty()) {
+        CWaitCursor wait(ui_);
+        fits = FitClusterMembers(ready, clusterParameter_);
+    }
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (slot[i] == kNone)
+            InsertIntoCluster(records[i]);
+        else
+            InsertFitted(records[i], fits[slot[i]]);
+        if (stepProgress)
+            ui_.StepProgress();
+    }
+    return 1;
+}
+
+void CCarinovaDoc::InsertFitted(CSpecimenRecord* record, CClusterMemberFit& fit) {
+    if (!fit.fitted) {
+        ui_.Message(fit.error, MsgButtons::OK, MsgIcon::Exclamation);
+        ReportNotInserted(*record->GetSpecimen());
+        return;
+    }
+    if (!fit.approximation) {
+        ui_.Message(fit.error, MsgButtons::OK, MsgIcon::Exclamation);
+        return;
+    }
+    AddClusterMember(record, std::move(fit.approximation));
+}
+
+void CCarinovaDoc::ReportNotInserted(const CSpecimen& specimen) {
+    ui_.Message("The specimen \"" + specimen.ShortPathName + "\" was not inserted into the cluster.",
+                MsgButtons::OK, MsgIcon::Exclamation);
+}
+
+void CCarinovaDoc::AddClusterMember(CSpecimenRecord* record,
+                                    std::unique_ptr<CApproxSpecimen> approximation) {
     cluster_.push_back(record);
     record->SetClusterApproximation(std::move(approximation));
     record->SetClusterData(std::make_unique<CClusterData>());
@@ -46,7 +103,6 @@ int CCarinovaDoc::InsertIntoCluster(CSpecimenRecord* record) {
         UpdateClusterData(record);
     SetModifiedFlag();
     Notify(hintClusterInserted, record);
-    return 1;
 }
 
 int CCarinovaDoc::RemoveFromCluster(CSpecimenRecord* record) {
@@ -79,10 +135,10 @@ void CCarinovaDoc::SetReferenceRecord(CSpecimenRecord* record) {
     if (record) {
         if (record->HasClusterApproximation())
             record->GetClusterApproximation()->SetColor(clusterParameter_.ReferenceColor);
-        for (CSpecimenRecord* member : cluster_)
-            UpdateClusterData(member);
+        std::vector<CSpecimenRecord*> compared = cluster_;
         if (clusterParameter_.HasMeanRecord())
-            UpdateClusterData(clusterParameter_.GetMeanRecord());
+            compared.push_back(clusterParameter_.GetMeanRecord());
+        UpdateClusterData(compared);
     }
     SetModifiedFlag();
     Notify(hintReferenceChanged, record);
@@ -96,6 +152,27 @@ void CCarinovaDoc::UpdateClusterData(CSpecimenRecord* record) {
         record->SetClusterData(std::make_unique<CClusterData>());
     ComputeClusterData(*record->GetClusterApproximation(), *reference_->GetClusterApproximation(),
                        *record->GetClusterData());
+}
+
+// Each comparison reads only its member and the reference, so they run on all cores. A record
+// listed twice (the mean while it is a member) is compared once.
+void CCarinovaDoc::UpdateClusterData(const std::vector<CSpecimenRecord*>& records) {
+    if (!reference_ || !reference_->HasClusterApproximation())
+        return;
+    std::vector<CSpecimenRecord*> members;
+    for (CSpecimenRecord* record : records) {
+        if (!record || !record->HasClusterApproximation() ||
+            std::find(members.begin(), members.end(), record) != members.end())
+            continue;
+        if (!record->HasClusterData())
+            record->SetClusterData(std::make_unique<CClusterData>());
+        members.push_back(record);
+    }
+    const CApproxSpecimen& reference = *reference_->GetClusterApproximation();
+    ParallelFor(members.size(), [&](std::size_t i) {
+        ComputeClusterData(*members[i]->GetClusterApproximation(), reference,
+                           *members[i]->GetClusterData());
+    });
 }
 
 void CCarinovaDoc::CalculateMeanSpecimen() {

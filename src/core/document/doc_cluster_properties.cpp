@@ -77,10 +77,7 @@ void CCarinovaDoc::RebuildCluster() {
         RemoveFromCluster(member);
     ui_.BeginProgress(static_cast<int>(members.size()) + 1);
     ui_.StepProgress();
-    for (CSpecimenRecord* member : members) {
-        InsertIntoCluster(member);
-        ui_.StepProgress();
-    }
+    InsertIntoCluster(members, true);
     ui_.StepProgress();
     // A member that could not be approximated again is no longer in the cluster.
     if (reference && IsInCluster(reference))

@@ -5,7 +5,9 @@
 #include <cctype>
 #include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstddef>
+#include <cstdint>
 
 namespace {
 
@@ -14,22 +16,52 @@ bool IsBlank(char c) {
     return std::isspace(static_cast<unsigned char>(c)) != 0;
 }
 
-std::string FixedDecimals(float value, int decimals) {
-    char buffer[400]; // enough for the largest float with its decimals
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
-                                 std::chars_format::fixed, decimals);
-    return std::string(buffer, r.ptr);
+// `value` with `decimals` (at most 6) decimals as std::to_chars writes it in fixed notation:
+// the exact binary value rounded to nearest, ties to even. For a finite value below 10^9 the
+// product with 10^decimals is exact in double (24 + 20 bits) and below 2^52, so adding and
+// taking away 2^52 rounds it to the integer of the digits just so (double arithmetic, no
+// wider intermediates on this target); the rest, and infinities and NaNs, go to to_chars.
+void AppendFixed(std::string& out, float value, int decimals) {
+    constexpr double kScale[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+    const double magnitude = std::fabs(static_cast<double>(value));
+    if (!(magnitude < 1e9) || decimals < 0 || decimals > 6) {
+        char buffer[400]; // enough for the largest float with its decimals
+        const auto r = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
+                                     std::chars_format::fixed, decimals);
+        out.append(buffer, r.ptr);
+        return;
+    }
+    constexpr double kTwo52 = 4503599627370496.0;
+    const double shifted = magnitude * kScale[decimals] + kTwo52;
+    auto digits = static_cast<std::uint64_t>(shifted - kTwo52);
+    char buffer[32];
+    char* end = buffer + sizeof buffer;
+    char* p = end;
+    for (int d = 0; d < decimals; ++d) {
+        *--p = static_cast<char>('0' + digits % 10);
+        digits /= 10;
+    }
+    if (decimals > 0)
+        *--p = '.';
+    do {
+        *--p = static_cast<char>('0' + digits % 10);
+        digits /= 10;
+    } while (digits != 0);
+    if (std::signbit(value))
+        *--p = '-';
+    out.append(p, end);
 }
 
 // A coordinate with three decimals, less the zeros and the point they leave at the end.
 void AppendShortCoordinate(std::string& out, float value) {
-    std::string text = FixedDecimals(value, 3);
-    if (text.find('.') != std::string::npos) {
-        text.erase(text.find_last_not_of('0') + 1);
-        if (text.back() == '.')
-            text.pop_back();
+    const std::size_t start = out.size();
+    AppendFixed(out, value, 3);
+    const std::string_view text(out.data() + start, out.size() - start);
+    if (text.find('.') != std::string_view::npos) {
+        out.erase(out.find_last_not_of('0') + 1);
+        if (out.back() == '.')
+            out.pop_back();
     }
-    out += text;
 }
 
 // Leading blanks, a sign and digits; the value saturates at the bounds of `long long`.
@@ -141,15 +173,22 @@ std::string FormatUnsignedValue(std::uint32_t value) {
 }
 
 std::string FormatFloatValue(float value) {
-    return FixedDecimals(value, 6);
+    std::string out;
+    AppendFixed(out, value, 6);
+    return out;
 }
 
 std::string FormatPointValue(FPoint point) {
-    return FixedDecimals(point.x, 4) + " " + FixedDecimals(point.y, 4);
+    std::string out;
+    AppendFixed(out, point.x, 4);
+    out += ' ';
+    AppendFixed(out, point.y, 4);
+    return out;
 }
 
 std::string FormatPointListValue(const std::vector<FPoint>& points) {
     std::string out;
+    out.reserve(points.size() * 16);
     for (const FPoint& p : points) {
         AppendShortCoordinate(out, p.x);
         out += ' ';

@@ -2,8 +2,10 @@
 
 #include "model/bspline.h"
 #include "model/numerics.h"
+#include "model/sparse_halves_solver.h"
 
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -108,16 +110,20 @@ void LayOut(const std::vector<FPoint>& q, int g, std::vector<FPoint>& ventral,
 }
 
 // One Newton-type step per inner data point towards the foot of its perpendicular on the curve.
-void CorrectParameters(const CBSpline& curve, const std::vector<FPoint>& points,
+// `curve(k, t, point, derivative)` gives the point and the tangent at data point k's parameter t.
+template <typename Curve>
+void CorrectParameters(const Curve& curve, const std::vector<FPoint>& points,
                        std::vector<float>& t) {
     const std::size_t m = points.size();
     if (m == 0)
         return;
     t[0] = 0.0f;
     for (std::size_t k = 1; k + 1 < m; ++k) {
-        const FPoint derivative = curve.EvaluateDerivative(t[k]);
+        FPoint point;
+        FPoint derivative;
+        curve(k, t[k], point, derivative);
         const float length = derivative.Length();
-        const float delta = ((points[k] - curve.Evaluate(t[k])) * derivative) / (length * length);
+        const float delta = ((points[k] - point) * derivative) / (length * length);
         t[k] += delta;
         if (!(t[k] >= 0.0f))
             t[k] = 0.0f;
@@ -140,6 +146,84 @@ bool AllFinite(const std::vector<FPoint>& points) {
     return true;
 }
 
+enum class CFitHalf { Ventral, Dorsal };
+
+// The solves and curve evaluations of one fit, by the chosen method. The sparse solve hands
+// every system it cannot trust to the pseudo-inverse, whose minimum-norm answer is then kept.
+class CFitSystem {
+public:
+    CFitSystem(const std::vector<FPoint>& ventral, const std::vector<FPoint>& dorsal, int g,
+               CFitSolver solver)
+        : reference_(ventral, dorsal, g) {
+        if (solver == CFitSolver::Sparse)
+            sparse_ = std::make_unique<CSparseHalvesSolver>(ventral, dorsal, g);
+    }
+
+    void Solve(const std::vector<float>& tv, const std::vector<float>& td, std::vector<FPoint>& q) {
+        if (!sparse_ || !sparse_->Solve(tv, td, q))
+            reference_.Solve(tv, td, q);
+    }
+
+    // The parameters of one half after a Solve with them. The sparse solver has the basis values
+    // at these parameters already and adds only the slopes.
+    void Correct(CFitHalf half, const std::vector<FPoint>& controlPoints,
+                 const std::vector<FPoint>& points, std::vector<float>& t) const {
+        if (sparse_ && AllFinite(controlPoints)) {
+            const CQuadraticBasis& basis = sparse_->Basis();
+            const auto& values = Values(half);
+            CorrectParameters(
+                [&](std::size_t k, float u, FPoint& p, FPoint& d) {
+                    CQuadraticBasis::Active slopes;
+                    basis.Derivatives(u, slopes);
+                    p = CQuadraticBasis::Sum(values[k], controlPoints);
+                    d = CQuadraticBasis::Sum(slopes, controlPoints);
+                },
+                points, t);
+            return;
+        }
+        if (sparse_) {
+            const CQuadraticBasis& basis = sparse_->Basis();
+            CorrectParameters(
+                [&](std::size_t, float u, FPoint& p, FPoint& d) {
+                    d = basis.EvaluateDerivative(controlPoints, u);
+                    p = basis.Evaluate(controlPoints, u);
+                },
+                points, t);
+            return;
+        }
+        const CBSpline curve = CurveOf(controlPoints);
+        CorrectParameters(
+            [&](std::size_t, float u, FPoint& p, FPoint& d) {
+                d = curve.EvaluateDerivative(u);
+                p = curve.Evaluate(u);
+            },
+            points, t);
+    }
+
+    // The curve point at each parameter of the last Solve, for finite control points.
+    void CurvePoints(CFitHalf half, const std::vector<FPoint>& controlPoints,
+                     const std::vector<float>& t, std::vector<FPoint>& curvePoints) const {
+        curvePoints.resize(t.size());
+        if (sparse_) {
+            const auto& values = Values(half);
+            for (std::size_t k = 0; k < t.size(); ++k)
+                curvePoints[k] = CQuadraticBasis::Sum(values[k], controlPoints);
+            return;
+        }
+        const CBSpline curve = CurveOf(controlPoints);
+        for (std::size_t k = 0; k < t.size(); ++k)
+            curvePoints[k] = curve.Evaluate(t[k]);
+    }
+
+private:
+    const std::vector<CQuadraticBasis::Active>& Values(CFitHalf half) const {
+        return half == CFitHalf::Ventral ? sparse_->VentralValues() : sparse_->DorsalValues();
+    }
+
+    CHalvesSolver reference_;
+    std::unique_ptr<CSparseHalvesSolver> sparse_;
+};
+
 } // namespace
 
 bool FitOutlineHalves(const std::vector<FPoint>& ventral, const std::vector<FPoint>& dorsal,
@@ -158,18 +242,22 @@ bool FitOutlineHalves(const std::vector<FPoint>& ventral, const std::vector<FPoi
         return false;
     }
     try {
-        CHalvesSolver solver(ventral, dorsal, g);
+        CFitSystem system(ventral, dorsal, g, settings.solver);
         std::vector<FPoint> q;
         if (settings.applyCorrection) {
             for (int i = 0; i < settings.iterations; ++i) {
-                solver.Solve(fit.ventralParams, fit.dorsalParams, q);
+                system.Solve(fit.ventralParams, fit.dorsalParams, q);
                 LayOut(q, g, fit.ventral, fit.dorsal);
-                CorrectParameters(CurveOf(fit.ventral), ventral, fit.ventralParams);
-                CorrectParameters(CurveOf(fit.dorsal), dorsal, fit.dorsalParams);
+                system.Correct(CFitHalf::Ventral, fit.ventral, ventral, fit.ventralParams);
+                system.Correct(CFitHalf::Dorsal, fit.dorsal, dorsal, fit.dorsalParams);
             }
         }
-        solver.Solve(fit.ventralParams, fit.dorsalParams, q);
+        system.Solve(fit.ventralParams, fit.dorsalParams, q);
         LayOut(q, g, fit.ventral, fit.dorsal);
+        if (AllFinite(fit.ventral) && AllFinite(fit.dorsal)) {
+            system.CurvePoints(CFitHalf::Ventral, fit.ventral, fit.ventralParams, fit.ventralCurve);
+            system.CurvePoints(CFitHalf::Dorsal, fit.dorsal, fit.dorsalParams, fit.dorsalCurve);
+        }
     } catch (const numerics::CNumericalError& e) {
         error = std::string("The approximation failed: ") + e.what();
         return false;

@@ -11,14 +11,14 @@
 namespace {
 
 // Mean and maximum distance of the data points of one half from their curve points.
-void MeasureHalf(const CBSpline& curve, const std::vector<FPoint>& points,
+void MeasureHalf(const std::vector<FPoint>& curve, const std::vector<FPoint>& points,
                  const std::vector<float>& t, float total, float& mean, float& maximum,
                  float& maximumAt) {
     mean = 0.0f;
     maximum = 0.0f;
     maximumAt = 0.0f;
     for (std::size_t k = 0; k < points.size(); ++k) {
-        const float d = (points[k] - curve.Evaluate(t[k])).Length();
+        const float d = (points[k] - curve[k]).Length();
         if (d >= maximum) {
             maximum = d;
             maximumAt = t[k];
@@ -143,7 +143,7 @@ bool CApproxSpecimen::Fit(const CSpecimen& specimen, std::string& error) {
     const std::vector<FPoint>& dorsal = specimen.GetUpperHalf();
     CApproxFitResult fit;
     const CApproxFitSettings settings{ControlPointsCnt, ApplyParamIteration && ParamIterCount > 0,
-                                      ParamIterCount};
+                                      ParamIterCount, Solver};
     if (!FitOutlineHalves(ventral, dorsal, settings, fit, error))
         return false;
     ApproxLower.RemoveAllControlPoints();
@@ -153,9 +153,9 @@ bool CApproxSpecimen::Fit(const CSpecimen& specimen, std::string& error) {
     // Each half's mean is divided by the points of both halves, so the two means add up to the
     // mean distance over the whole outline.
     const float total = static_cast<float>(ventral.size() + dorsal.size());
-    MeasureHalf(ApproxLower, ventral, fit.ventralParams, total, MeanDiffUnten, MaxDiffUnten,
+    MeasureHalf(fit.ventralCurve, ventral, fit.ventralParams, total, MeanDiffUnten, MaxDiffUnten,
                 MaxDiffUntenAtParam);
-    MeasureHalf(ApproxUpper, dorsal, fit.dorsalParams, total, MeanDiffOben, MaxDiffOben,
+    MeasureHalf(fit.dorsalCurve, dorsal, fit.dorsalParams, total, MeanDiffOben, MaxDiffOben,
                 MaxDiffObenAtParam);
     ErrorValuesAreValid = true;
     return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/approx_fit.h"
 #include "model/bspline.h"
 #include "model/frect.h"
 #include "platform/object.h"
@@ -60,6 +61,9 @@ public:
     float MaxDiffObenAtParam = 0.0f;
     float MaxDiffUntenAtParam = 0.0f;
     float HitRadius = 5.0f;
+    // How Fit solves its least-squares systems; not stored. Both give the same curves within
+    // float precision; the pseudo-inverse throughout is the slow, plain way.
+    CFitSolver Solver = CFitSolver::Sparse;
 
 private:
     bool EnsureNormalPosition(CSpecimen& specimen, CUserInteraction& ui) const;

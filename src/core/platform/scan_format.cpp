@@ -4,6 +4,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -119,6 +120,43 @@ std::size_t DecimalLength(const Cursor& c, std::size_t start) {
     return ExponentEnd(c, i, 'e') - start;
 }
 
+// The correctly rounded float of a decimal number of DecimalLength's form, as from_chars
+// gives it. A short number takes the exact path: at most seven digits make an integer below
+// 2^24, and a power of ten up to 10^10 is a float as well, so one float division is the one
+// rounding of the exact quotient.
+float ParseDecimal(const char* text, std::size_t len) {
+    constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    std::uint32_t mantissa = 0;
+    int digits = 0;
+    int decimals = 0;
+    bool point = false;
+    std::size_t k = 0;
+    for (; k < len; ++k) {
+        const char ch = text[k];
+        if (ch == '.') {
+            point = true;
+            continue;
+        }
+        if (!IsDigit(ch))
+            break;
+        if (digits > 0 || ch != '0')
+            ++digits;
+        mantissa = mantissa * 10 + static_cast<std::uint32_t>(ch - '0');
+        decimals += point ? 1 : 0;
+        if (digits > 7)
+            break;
+    }
+    if (k == len && digits <= 7 && decimals <= 10)
+        return static_cast<float>(mantissa) / kPowers[decimals];
+    float v = 0.0f;
+    const auto r = std::from_chars(text, text + len, v, std::chars_format::general);
+    if (r.ec == std::errc::result_out_of_range)
+        // Overflow gives infinity, underflow zero, as strtof does.
+        v = LeadingDigitExponent({text, len}, false) >= 0 ? HUGE_VALF : 0.0f;
+    return v;
+}
+
 bool ReadFloat(Cursor& c, float& value) {
     std::size_t i = 0;
     bool negative = false;
@@ -138,6 +176,12 @@ bool ReadFloat(Cursor& c, float& value) {
         if (r.ec == std::errc::result_out_of_range)
             v = LeadingDigitExponent({base + i + 2, end - i - 2}, true) >= 0 ? HUGE_VALF : 0.0f;
         i = end == i + 2 ? i + 3 : ExponentEnd(c, end, 'p');
+    } else if (IsDigit(c.Get(i)) || c.Get(i) == '.') {
+        const std::size_t len = DecimalLength(c, i);
+        if (len == 0)
+            return false;
+        v = ParseDecimal(base + i, len);
+        i += len;
     } else if (MatchesWord(c, i, "inf")) {
         // A started but unfinished "infinity" has been consumed by the C library and fails.
         const bool infinity = MatchesWord(c, i, "infinity");
@@ -149,14 +193,7 @@ bool ReadFloat(Cursor& c, float& value) {
         v = NAN;
         i += 3;
     } else {
-        const std::size_t len = DecimalLength(c, i);
-        if (len == 0)
-            return false;
-        const auto r = std::from_chars(base + i, base + i + len, v, std::chars_format::general);
-        if (r.ec == std::errc::result_out_of_range)
-            // Overflow gives infinity, underflow zero, as strtof does.
-            v = LeadingDigitExponent({base + i, len}, false) >= 0 ? HUGE_VALF : 0.0f;
-        i += len;
+        return false;
     }
     value = negative ? -v : v;
     c.pos_ += i;
@@ -176,6 +213,10 @@ bool ReadWord(Cursor& c, std::string& word) {
 } // namespace
 
 int ScanFormat(std::string_view text, std::string_view format, const std::vector<ScanTarget>& targets) {
+    return ScanFormat(text, format, std::span<const ScanTarget>(targets));
+}
+
+int ScanFormat(std::string_view text, std::string_view format, std::span<const ScanTarget> targets) {
     Cursor c(text);
     int assigned = 0;
     std::size_t next = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -13,8 +15,11 @@
 using ScanTarget = std::variant<int*, float*, std::string*>;
 
 int ScanFormat(std::string_view text, std::string_view format, const std::vector<ScanTarget>& targets);
+int ScanFormat(std::string_view text, std::string_view format, std::span<const ScanTarget> targets);
 
+// The targets live on the stack: readers scan every line.
 template <typename... Args>
 int Scan(std::string_view text, std::string_view format, Args*... args) {
-    return ScanFormat(text, format, {ScanTarget(args)...});
+    const std::array<ScanTarget, sizeof...(Args)> targets{ScanTarget(args)...};
+    return ScanFormat(text, format, std::span<const ScanTarget>(targets));
 }

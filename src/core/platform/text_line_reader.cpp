@@ -1,5 +1,7 @@
 #include "platform/text_line_reader.h"
 
+#include <algorithm>
+
 namespace {
 constexpr std::size_t kBufferSize = 1 << 16;
 }
@@ -49,13 +51,22 @@ int CTextLineReader::Peek() {
 bool CTextLineReader::ReadLine(std::string& line) {
     line.clear();
     while (line.size() < kMaxReadChars) {
-        const int c = Peek();
-        if (c == EOF)
+        if (pos_ == end_ && !Fill())
             break;
-        ++pos_;
+        // The run of ordinary characters is copied at once; only CR and LF need a look.
+        const char* data = buffer_.data();
+        const std::size_t limit = std::min(end_, pos_ + (kMaxReadChars - line.size()));
+        std::size_t stop = pos_;
+        while (stop < limit && data[stop] != '\n' && data[stop] != '\r')
+            ++stop;
+        line.append(data + pos_, stop - pos_);
+        pos_ = stop;
+        if (stop == limit)
+            continue;
+        const char c = data[pos_++];
         if (c == '\r' && Peek() == '\n')
             continue; // text mode: CR LF reads as LF
-        line.push_back(static_cast<char>(c));
+        line.push_back(c);
         if (c == '\n')
             break;
     }

@@ -1,0 +1,66 @@
+#include "model/normal_equations.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A pivot this much smaller than the largest diagonal element means a condition number of the
+// design matrix of about 30 or more. The single-precision pseudo-inverse is no better defined
+// there than this solution, and with an exactly singular system only the pseudo-inverse gives
+// the minimum-norm answer; such systems are left to it.
+constexpr double kPivotRatio = 1e-3;
+
+} // namespace
+
+void CNormalEquations::Load(const double* gram, int stride, const std::vector<int>& columns,
+                            const double* rhs, int rows) {
+    unknowns_ = static_cast<int>(columns.size());
+    rows_ = rows;
+    matrix_.assign(static_cast<std::size_t>(unknowns_) * unknowns_, 0.0);
+    rhs_.resize(columns.size());
+    for (int i = 0; i < unknowns_; ++i) {
+        const double* row = gram + static_cast<std::size_t>(columns[i]) * stride;
+        for (int j = 0; j <= i; ++j)
+            At(i, j) = row[columns[j]];
+        rhs_[i] = rhs[columns[i]];
+    }
+}
+
+bool CNormalEquations::Solve(std::vector<double>& solution) {
+    const int n = unknowns_;
+    if (rows_ < n)
+        return false;
+    double largest = 0.0;
+    for (int i = 0; i < n; ++i)
+        largest = std::max(largest, At(i, i));
+    if (!(largest > 0.0) || !std::isfinite(largest))
+        return false;
+    for (int j = 0; j < n; ++j) {
+        double pivot = At(j, j);
+        for (int k = 0; k < j; ++k)
+            pivot -= At(j, k) * At(j, k);
+        if (!(pivot > kPivotRatio * largest))
+            return false;
+        const double root = std::sqrt(pivot);
+        At(j, j) = root;
+        for (int i = j + 1; i < n; ++i) {
+            double sum = At(i, j);
+            for (int k = 0; k < j; ++k)
+                sum -= At(i, k) * At(j, k);
+            At(i, j) = sum / root;
+        }
+    }
+    solution.assign(rhs_.begin(), rhs_.end());
+    for (int i = 0; i < n; ++i) {
+        for (int k = 0; k < i; ++k)
+            solution[i] -= At(i, k) * solution[k];
+        solution[i] /= At(i, i);
+    }
+    for (int i = n - 1; i >= 0; --i) {
+        for (int k = i + 1; k < n; ++k)
+            solution[i] -= At(k, i) * solution[k];
+        solution[i] /= At(i, i);
+    }
+    return std::all_of(solution.begin(), solution.end(), [](double v) { return std::isfinite(v); });
+}
