@@ -17,6 +17,10 @@ packages=(
     fonts-liberation2
     poppler-utils
 )
+# `make fuzz` builds with clang and libFuzzer; the normal build does not need them.
+if [ "${1:-}" = "fuzz" ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

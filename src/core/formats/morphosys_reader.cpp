@@ -3,6 +3,8 @@
 #include "model/specimen.h"
 #include "platform/scan_format.h"
 
+#include <cmath>
+
 namespace {
 
 bool IsHeader(const std::string& line) {
@@ -74,9 +76,14 @@ void CMorphosysReader::ReadScale(CSpecimen& specimen, SChain& chain, bool first)
     if (Scan(line, "%d %d %f %f %s", &d1, &d2, &f1, &f2, &unit) != 5 || unit != "'mm'")
         return;
     // The first specimen takes 1000 units per millimetre, later ones the file's own numbers.
-    // A zero length gives an infinite factor rather than a fault: floats do not trap.
-    chain.sx = (first ? 1000.0f : static_cast<float>(d1)) / f1;
-    chain.sy = (first ? 1000.0f : static_cast<float>(d2)) / f2;
+    // A calibration that gives no finite, non-zero factor (a zero length, no number) is
+    // ignored: it would turn the outline into infinities and NaN, or collapse it to a point.
+    const float sx = (first ? 1000.0f : static_cast<float>(d1)) / f1;
+    const float sy = (first ? 1000.0f : static_cast<float>(d2)) / f2;
+    if (!std::isfinite(sx) || !std::isfinite(sy) || sx == 0.0f || sy == 0.0f)
+        return;
+    chain.sx = sx;
+    chain.sy = sy;
     specimen.ScaleSpecified = true;
     specimen.ScaleFactor = chain.sx;
 }
@@ -133,6 +140,8 @@ bool CMorphosysReader::WalkChainLine(const std::string& line, CSpecimen& specime
 }
 
 bool CMorphosysReader::Complete(CSpecimen& specimen) {
+    if (!HasFiniteContour(specimen))
+        return Fail();
     specimen.NormalizeOrientation();
     specimen.CalculateStatistics();
     ++specimenNumber_;

@@ -33,3 +33,7 @@ protected:
 
 // The part of a path after its last '/' or '\' (the whole path when it has neither).
 std::string ShortNameOfPath(const std::string& path);
+
+// Whether every contour coordinate is a finite number. A specimen whose scaled coordinates
+// overflow is broken: its statistics and fit would hold no numbers.
+bool HasFiniteContour(const CSpecimen& specimen);

@@ -3,6 +3,7 @@
 #include "model/specimen.h"
 #include "platform/scan_format.h"
 
+#include <cmath>
 #include <optional>
 #include <string_view>
 
@@ -71,6 +72,8 @@ bool CTpsReader::ReadNext(CSpecimen& specimen) {
     if (!ReadOutline(specimen))
         return Fail();
     ReadTrailer(specimen);
+    if (!HasFiniteContour(specimen))
+        return Fail();
 
     specimen.NormalizeOrientation();
     specimen.CalculateStatistics();
@@ -117,8 +120,8 @@ bool CTpsReader::ReadPoints(CSpecimen& specimen, int count) {
             return false;
         float x = 0.0f;
         float y = 0.0f;
-        // A line without two numbers repeats the previous point rather than being dropped.
-        if (Scan(line, "%f %f", &x, &y) == 2)
+        // A line without two finite numbers repeats the previous point rather than being dropped.
+        if (Scan(line, "%f %f", &x, &y) == 2 && std::isfinite(x) && std::isfinite(y))
             previous = FPoint(x, y);
         specimen.Contour.push_back(previous);
     }
@@ -141,7 +144,8 @@ void CTpsReader::ReadTrailer(CSpecimen& specimen) {
             continue;
         float value = 0.0f;
         if (Scan(line, "SCALE=%f", &value) == 1) {
-            scale = value;
+            if (std::isfinite(value)) // a scale that is no number is ignored like an empty value
+                scale = value;
             continue;
         }
         file_.Seek(position); // the line starts the next specimen

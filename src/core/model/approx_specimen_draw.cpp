@@ -103,9 +103,11 @@ void CApproxSpecimen::DrawLabels(CDC& dc) const {
         dc.DrawText(text, measure, DT_CALCRECT);
         const int w = measure.Width();
         const int hh = measure.Height();
-        const int x = TruncToInt(anchor.x);
-        const int y = TruncToInt(anchor.y);
-        CRect box{x - w / 2 - 1, y - hh / 2 + 1, x + w / 2 + 1, y + hh / 2 - 1};
+        // Wide, so that the box of a label at the end of the int range saturates.
+        const double x = TruncToInt(anchor.x);
+        const double y = TruncToInt(anchor.y);
+        CRect box{TruncToInt(x - w / 2 - 1), TruncToInt(y - hh / 2 + 1), TruncToInt(x + w / 2 + 1),
+                  TruncToInt(y + hh / 2 - 1)};
         const CFont old = dc.SelectFont(ErrorFont(dc));
         dc.DrawText(text, box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         dc.SelectFont(old);

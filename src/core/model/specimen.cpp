@@ -89,24 +89,34 @@ void CSpecimen::CalculateMainAxes() {
     if (n == 0)
         numerics::nrerror("no points for the main axes");
     auto relative = [&](int k) { return Contour[(k + n) % n] - Centroid; };
+    // Each point's cubes serve as the following point's and as the preceding point's, so they
+    // are formed once and passed along (the same calls, so the same values).
+    struct Cubed {
+        double x, y, x3, y3;
+    };
+    auto cubed = [&](int k) {
+        const FPoint p = relative(k);
+        const double x = p.x, y = p.y;
+        return Cubed{x, y, std::pow(x, 3), std::pow(y, 3)};
+    };
     float s1 = 0.0f;
     float s2 = 0.0f;
     float s3 = 0.0f;
+    Cubed f = cubed(-1);
+    Cubed o = cubed(0);
     for (int k = 0; k < n; ++k) {
-        const FPoint f = relative(k - 1);
-        const FPoint o = relative(k);
-        const FPoint e = relative(k + 1);
+        const Cubed e = cubed(k + 1);
         const double xf = f.x, yf = f.y, xo = o.x, yo = o.y, xe = e.x, ye = e.y;
-        s1 = static_cast<float>(s1 + xo * (std::pow(yf, 3) + std::pow(yo, 2) * yf +
-                                           std::pow(yf, 2) * yo - std::pow(yo, 2) * ye -
-                                           std::pow(ye, 2) * yo - std::pow(ye, 3)));
+        s1 = static_cast<float>(s1 + xo * (f.y3 + std::pow(yo, 2) * yf + std::pow(yf, 2) * yo -
+                                           std::pow(yo, 2) * ye - std::pow(ye, 2) * yo - e.y3));
         s2 = static_cast<float>(
             s2 +
             (ye * yo - 0.5 * std::pow(yf, 2) - yo * yf + 0.5 * std::pow(ye, 2)) * std::pow(xo, 2) +
             (std::pow(ye, 2) - std::pow(yo, 2)) * xe * xo);
-        s3 = static_cast<float>(s3 + yo * (std::pow(xe, 2) * xo + std::pow(xo, 2) * xe +
-                                           std::pow(xe, 3) - std::pow(xf, 3) -
-                                           std::pow(xo, 2) * xf - std::pow(xf, 2) * xo));
+        s3 = static_cast<float>(s3 + yo * (std::pow(xe, 2) * xo + std::pow(xo, 2) * xe + e.x3 -
+                                           f.x3 - std::pow(xo, 2) * xf - std::pow(xf, 2) * xo));
+        f = o;
+        o = e;
     }
     numerics::Matrix a(1, 2, 1, 2);
     numerics::Vector dg(1, 2);

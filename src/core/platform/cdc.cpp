@@ -14,6 +14,10 @@ int RoundHalfUp(double v) {
     return r < INT_MAX ? static_cast<int>(r) : INT_MAX;
 }
 
+int Saturate(long long v) {
+    return v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : static_cast<int>(v);
+}
+
 // Logical units per inch of the metric and English mapping modes.
 int UnitsPerInch(int mode) {
     switch (mode) {
@@ -225,25 +229,28 @@ int CDC::DrawText(std::string_view text, CRect& rect, unsigned format) {
     // Signed logical sizes: "down" and "right" on the device may be negative logical steps.
     const int w = ScaleX() < 0 ? -extent.cx : extent.cx;
     const int h = ScaleY() < 0 ? -extent.cy : extent.cy;
+    // Worked out wide: boxes at the ends of the int range saturate instead of overflowing.
+    const long long left = rect.left;
+    const long long top = rect.top;
     if (format & DT_CALCRECT) {
-        rect.right = rect.left + w;
-        rect.bottom = rect.top + h;
+        rect.right = Saturate(left + w);
+        rect.bottom = Saturate(top + h);
         return h;
     }
-    int x = rect.left;
+    long long x = left;
     if (format & DT_CENTER)
-        x = rect.left + (rect.Width() - w) / 2;
+        x = left + (rect.right - left - w) / 2;
     else if (format & DT_RIGHT)
-        x = rect.right - w;
-    int y = rect.top;
+        x = static_cast<long long>(rect.right) - w;
+    long long y = top;
     if ((format & DT_SINGLELINE) && (format & DT_VCENTER))
-        y = rect.top + (rect.Height() - h) / 2;
+        y = top + (rect.bottom - top - h) / 2;
     else if ((format & DT_SINGLELINE) && (format & DT_BOTTOM))
-        y = rect.bottom - h;
+        y = static_cast<long long>(rect.bottom) - h;
     const unsigned align = textAlign_;
     textAlign_ = TA_LEFT | TA_TOP;
     OnStateChanged();
-    DoTextOut({x, y}, text);
+    DoTextOut({Saturate(x), Saturate(y)}, text);
     textAlign_ = align;
     OnStateChanged();
     return h;

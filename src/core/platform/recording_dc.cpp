@@ -1,5 +1,7 @@
 #include "platform/recording_dc.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
@@ -24,8 +26,11 @@ int CRecordingDC::GetDeviceCaps(int index) const {
 }
 
 CSize CRecordingDC::GetTextExtent(std::string_view text) const {
-    const int h = GetFont().height == 0 ? 16 : std::abs(GetFont().height);
-    return {static_cast<int>(text.size()) * h / 2, h};
+    // Hostile font heights must not overflow: the extent saturates at the int range.
+    const long long h = GetFont().height == 0 ? 16 : std::llabs(GetFont().height);
+    const long long w = static_cast<long long>(text.size()) * h / 2;
+    return {static_cast<int>(std::min<long long>(w, INT_MAX)),
+            static_cast<int>(std::min<long long>(h, INT_MAX))};
 }
 
 std::vector<CRecordingDC::Op> CRecordingDC::OpsOfKind(OpKind kind) const {
