@@ -1,11 +1,50 @@
-// carinova-cli: batch access to the outline readers and statistics.
+// carinova-cli: batch access to the outline readers, the approximation and the cluster analysis.
+#include "analyze_command.h"
+#include "convert_command.h"
+#include "headless.h"
 #include "info_command.h"
+#include "render_command.h"
 
 #include <CLI/CLI.hpp>
+#include <QGuiApplication>
 
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
+
+namespace {
+
+void AddAnalyze(CLI::App& app, CAnalyzeOptions& o) {
+    CLI::App* cmd =
+        app.add_subcommand("analyze", "Approximate every specimen, build the cluster and write the "
+                                      "document, tables, pictures and a PDF report");
+    cmd->add_option("FILE", o.files, "TPS, Morphosys or simple outline file")
+        ->required()
+        ->check(CLI::ExistingFile);
+    cmd->add_option("-o,--output", o.outDir, "Folder the results are written into")->required();
+    cmd->add_option("--control-points", o.controlPoints, "Control-point intervals of each curve")
+        ->capture_default_str()
+        ->check(CLI::Range(3, 30));
+    cmd->add_option("--iterations", o.iterations, "Parameter correction iterations")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 100));
+    cmd->add_flag(
+        "--no-correction", [&o](std::int64_t) { o.correction = false; },
+        "Fit without parameter correction");
+    cmd->add_option("--normalize", o.normalize, "Size normalisation of the cluster")
+        ->capture_default_str()
+        ->check(CLI::IsMember({"none", "m1m2", "area", "centroid"}));
+    cmd->add_option("--reference", o.reference,
+                    "Reference of the comparison: a specimen name, first or mean")
+        ->capture_default_str();
+    cmd->add_flag("--mean", o.mean, "Compute the mean specimen of the cluster");
+    cmd->add_option("--decimals", o.decimals, "Decimals in the tables and the export")
+        ->capture_default_str()
+        ->check(CLI::Range(0, 9));
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{"Batch tool for ostracod valve outlines", "carinova-cli"};
@@ -19,6 +58,35 @@ int main(int argc, char** argv) {
     info->add_option("FILE", files, "TPS, Morphosys or simple outline file")->required();
     info->add_flag("--tsv", tsv, "Tab-separated output for scripts");
 
+    CAnalyzeOptions analyzeOptions;
+    AddAnalyze(app, analyzeOptions);
+
+    std::string documentPath;
+    std::string outDir;
+    int decimals = 4;
+    CLI::App* render =
+        app.add_subcommand("render", "Write the tables, pictures and report of a saved document");
+    render->add_option("DOC", documentPath, "Carinova document (.xml)")->required();
+    render->add_option("-o,--output", outDir, "Folder the results are written into")->required();
+    render->add_option("--decimals", decimals, "Decimals in the tables and the export")
+        ->capture_default_str()
+        ->check(CLI::Range(0, 9));
+
+    CLI::App* convert =
+        app.add_subcommand("convert", "Write every specimen as a TPS file of its own");
+    convert->add_option("FILE", files, "TPS, Morphosys or simple outline file")->required();
+    convert->add_option("-o,--output", outDir, "Folder the TPS files are written into")->required();
+
     CLI11_PARSE(app, argc, argv);
-    return RunInfo(files, tsv, std::cout, std::cerr);
+    if (info->parsed())
+        return RunInfo(files, tsv, std::cout, std::cerr);
+    if (convert->parsed())
+        return RunConvert(files, outDir, std::cout, std::cerr);
+
+    // The pictures are drawn with Qt, on the offscreen platform when there is no display.
+    EnsureHeadlessPlatform();
+    QGuiApplication qt(argc, argv);
+    if (render->parsed())
+        return RunRender(documentPath, outDir, decimals, std::cout, std::cerr);
+    return RunAnalyze(analyzeOptions, std::cout, std::cerr);
 }

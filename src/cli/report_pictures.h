@@ -1,0 +1,12 @@
+#pragma once
+
+#include <iosfwd>
+
+class CCarinovaDoc;
+class COutputFolder;
+
+// Writes the pictures of an analysed cluster into the staging folder: the overlay as PNG and
+// SVG, one PNG per cluster member under "specimens/", and "report.pdf" with the printed
+// overlay pages (the member list included) followed by one page per member. False with a
+// message on err when a file cannot be written.
+bool WriteReportPictures(const CCarinovaDoc& doc, COutputFolder& folder, std::ostream& err);
