@@ -88,6 +88,7 @@ private:
     void OnFilePrintSetup();
     void OnRecentFile(int index);
     void OnAppAbout();
+    void OnClusterSelect();
     void AddToRecentFiles(const QString& path);
 
     CCarinovaDoc& doc_;

@@ -4,6 +4,7 @@
 #include "app/carinova_view.h"
 #include "app/command_table.h"
 #include "app/guarded_call.h"
+#include "dialogs/select_specimens_dialog.h"
 #include "document/carinova_doc.h"
 #include "document/command_ids.h"
 
@@ -242,6 +243,9 @@ bool CMainFrame::OnFrameCommand(int id) {
     case ID_APP_ABOUT:
         OnAppAbout();
         return true;
+    case ID_CLUSTER_SELECT:
+        OnClusterSelect();
+        return true;
     case ID_VIEW_TOOLBAR:
         toolBar_->setVisible(!toolBar_->isVisible());
         return true;
@@ -255,6 +259,15 @@ bool CMainFrame::OnFrameCommand(int id) {
     default:
         return false;
     }
+}
+
+// The dialog works on the whole specimen list, so it does not open while one record of it is
+// selected.
+void CMainFrame::OnClusterSelect() {
+    if (doc_.GetSelectedRecord())
+        return;
+    CSelectSpecimensDialog dialog(doc_, this);
+    dialog.exec();
 }
 
 bool CMainFrame::OnFrameUpdate(int id, CCommandState& state) const {

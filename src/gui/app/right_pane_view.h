@@ -2,6 +2,7 @@
 
 #include "platform/document.h"
 
+#include <QPalette>
 #include <QString>
 #include <QWidget>
 
@@ -42,6 +43,15 @@ public:
         (void)id;
         (void)enabled;
         return false;
+    }
+
+protected:
+    // Pictures are drawn on white paper, whatever the widget style's window colour.
+    void UseWhitePaper() {
+        setAutoFillBackground(true);
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, Qt::white);
+        setPalette(pal);
     }
 
 signals:

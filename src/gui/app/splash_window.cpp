@@ -27,6 +27,8 @@ CSplashWnd::CSplashWnd(const QString& imagePath, int durationMs, int flags)
     setCursor(Qt::ArrowCursor);
     setFixedSize(pixmap_.isNull() ? QSize(kWidth, kHeight) : pixmap_.size());
     timer_.setSingleShot(true);
+    // A coarse timer may fire up to 5 % early; the picture must stay for its whole duration.
+    timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &CSplashWnd::OnTimer);
     if (durationMs >= 0)
         timer_.start(durationMs);

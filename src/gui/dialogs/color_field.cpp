@@ -5,10 +5,6 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
-QColor ToQColor(ColorRef color) {
-    return {GetRValue(color), GetGValue(color), GetBValue(color)};
-}
-
 ColorRef FromQColor(const QColor& color) {
     return RGB(color.red(), color.green(), color.blue());
 }

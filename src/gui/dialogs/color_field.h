@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gdi_to_qt.h" // ToQColor
 #include "platform/gdi_types.h"
 
 #include <QWidget>
@@ -16,7 +17,6 @@ using ColorChooser = std::function<std::optional<ColorRef>(ColorRef initial, QWi
 // The platform's colour dialog.
 std::optional<ColorRef> ChooseColorWithDialog(ColorRef initial, QWidget* parent);
 
-QColor ToQColor(ColorRef color);
 ColorRef FromQColor(const QColor& color);
 
 // A box filled with the current colour and the "Choose color..." button that changes it.

@@ -3,6 +3,7 @@
 #include "dialogs/data_exchange.h"
 #include "dialogs/page_layout.h"
 #include "dialogs/spin_button.h"
+#include "model/fit_limits.h"
 
 #include <QCheckBox>
 
@@ -10,9 +11,6 @@
 
 namespace {
 
-constexpr int kMinControlPoints = 3;
-constexpr int kMaxControlPoints = 30;
-constexpr int kMaxIterations = 6000;
 constexpr int kMaxIterationsSpin = 100;
 
 CSpinButton* MakeBuddySpin(QLineEdit* buddy, int lower, int upper) {
@@ -43,7 +41,7 @@ void CFittingControls::Exchange(CDataExchange& dx, int& controlPoints, int& iter
     dx.Text(m_editControlPoints, controlPoints);
     dx.MinMaxInt(controlPoints, kMinControlPoints, kMaxControlPoints);
     dx.Text(m_editIterations, iterations);
-    dx.MinMaxInt(iterations, 0, kMaxIterations);
+    dx.MinMaxInt(iterations, 0, kMaxFitIterations);
     dx.Check(m_btnApplyCorrection, applyCorrection);
     if (!dx.m_bSaveAndValidate) {
         m_spinControlPoints->SetPos(controlPoints);

@@ -1,0 +1,15 @@
+#!/bin/sh
+# Saves pictures of the main window into docs/screenshots: a sample specimen with its
+# approximation in the single view, and the cluster of the samples in the overlay view. The
+# window runs on a virtual X display, so this works on a machine without a screen.
+#   scripts/screenshots.sh [build-folder]
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
+out=$root/docs/screenshots
+
+cmake --build "$build" --target test_gui_views
+mkdir -p "$out"
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+    env QT_QPA_PLATFORM=xcb "$build/tests/test_gui_views" screenshots "$out"
+ls -l "$out"

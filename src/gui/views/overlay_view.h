@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/right_pane_view.h"
+#include "platform/gdi_types.h"
+#include "views/print_job.h"
+
+#include <QPrinter>
+
+#include <memory>
+
+class CCarinovaDoc;
+
+// The cluster overlay in the right-hand pane: every cluster approximation on top of the others,
+// reference and mean in their colours, the legend and the delta vectors, fitted into the window
+// (or the hints for an empty cluster). It prints the picture followed by pages with the member
+// list, and exports the picture as an image file.
+class CClusterSpecimensView : public CRightPaneView {
+    Q_OBJECT
+
+public:
+    explicit CClusterSpecimensView(CCarinovaDoc& doc, QWidget* parent = nullptr);
+    // The factory of the main view's right-hand pane.
+    static std::unique_ptr<CRightPaneView> Create(CCarinovaDoc& doc, QWidget* parent);
+
+    void OnUpdate(CView* sender, int hint, CObject* object) override;
+    bool OnCommand(int id) override;
+    bool OnUpdateCommand(int id, bool& enabled) const override;
+
+    // What the view prints, for the print commands and for printing without dialogs.
+    CPrintSource PrintSource() const;
+    void OnExportImage();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    CSize ClientSize() const { return {width(), height()}; }
+
+    CCarinovaDoc& doc_;
+    std::unique_ptr<QPrinter> printer_;
+};

@@ -1,0 +1,210 @@
+#include "views/single_view.h"
+
+#include "document/carinova_doc.h"
+#include "document/command_ids.h"
+#include "drawing/specimen_picture.h"
+#include "model/approx_specimen.h"
+#include "model/specimen.h"
+#include "platform/recording_dc.h"
+#include "qpainter_dc.h"
+#include "views/specimen_properties.h"
+#include "views/window_bitmap_export.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+namespace {
+const char* const kNoSelection = "There is no selected specimen.";
+constexpr int kToolTipShowMs = 32767;
+} // namespace
+
+std::unique_ptr<CRightPaneView> CSpecimenSingleView::Create(CCarinovaDoc& doc, QWidget* parent) {
+    return std::make_unique<CSpecimenSingleView>(doc, parent);
+}
+
+CSpecimenSingleView::CSpecimenSingleView(CCarinovaDoc& doc, QWidget* parent)
+    : CRightPaneView(parent), doc_(doc) {
+    UseWhitePaper();
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+}
+
+void CSpecimenSingleView::OnInitialUpdate() {
+    if (m_bInitialized)
+        return;
+    m_bInitialized = true;
+    update();
+}
+
+// Hints 1 to 6 concern the selected record or its approximation; the cluster's do not.
+void CSpecimenSingleView::OnUpdate(CView*, int hint, CObject*) {
+    if (hint >= hintRecordAdded && hint <= hintApproxChanged)
+        update();
+}
+
+CSpecimenRecord* CSpecimenSingleView::SelectedSpecimenRecord() const {
+    CSpecimenRecord* record = doc_.GetSelectedRecord();
+    return record && record->HasSpecimen() ? record : nullptr;
+}
+
+CPoint CSpecimenSingleView::ToLogical(const QPoint& client) const {
+    CRecordingDC dc;
+    dc.SetDeviceCaps(LOGPIXELSY, logicalDpiY());
+    PrepareSpecimenMapping(dc, doc_.GetSelectedRecord(), ClientSize());
+    return dc.DPtoLP({client.x(), client.y()});
+}
+
+QPoint CSpecimenSingleView::ToClient(CPoint logical) const {
+    CRecordingDC dc;
+    dc.SetDeviceCaps(LOGPIXELSY, logicalDpiY());
+    PrepareSpecimenMapping(dc, doc_.GetSelectedRecord(), ClientSize());
+    const CPoint device = dc.LPtoDP(logical);
+    return {device.x, device.y};
+}
+
+std::string CSpecimenSingleView::ToolTipTextAt(const QPoint& client) const {
+    const CSpecimenRecord* record = SelectedSpecimenRecord();
+    if (!record || !record->HasApproximation() || !rect().contains(client))
+        return {};
+    const CPoint p = ToLogical(client);
+    const CApproxSpecimen& approximation = *record->GetApproximation();
+    return approximation.HitTest(p.x, p.y) ? approximation.ToolTipText(p.x, p.y) : std::string();
+}
+
+void CSpecimenSingleView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    CQPainterDC dc(painter);
+    DrawSpecimenPicture(dc, doc_.GetSelectedRecord(), m_settings, ClientSize());
+}
+
+void CSpecimenSingleView::mouseMoveEvent(QMouseEvent* event) {
+    CRightPaneView::mouseMoveEvent(event);
+    m_bTrackingMouse = true;
+    if (!SelectedSpecimenRecord())
+        return;
+    const QPoint pos = event->position().toPoint();
+    const CPoint p = ToLogical(pos);
+    emit coordinatesText(QStringLiteral("%1, %2").arg(p.x).arg(p.y));
+    const std::string tip = ToolTipTextAt(pos);
+    if (tip.empty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(event->globalPosition().toPoint(), QString::fromStdString(tip), this,
+                           QRect(), kToolTipShowMs);
+}
+
+void CSpecimenSingleView::leaveEvent(QEvent* event) {
+    CRightPaneView::leaveEvent(event);
+    emit coordinatesText(QString());
+    m_bTrackingMouse = false;
+}
+
+// The edit tells the other views; this one repaints at once so the moved point shows.
+void CSpecimenSingleView::mousePressEvent(QMouseEvent* event) {
+    CRightPaneView::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    CSpecimenRecord* record = doc_.GetSelectedRecord();
+    if (!record || !record->HasApproximation())
+        return;
+    const CPoint p = ToLogical(event->position().toPoint());
+    if (!record->GetApproximation()->EditControlPoint(p.x, p.y, doc_.GetInteraction()))
+        return;
+    doc_.SetModifiedFlag();
+    doc_.UpdateAllViews(this, hintSelectionChanged, record);
+    update();
+}
+
+void CSpecimenSingleView::OnSpecimenProperties() {
+    CSpecimenRecord* record = doc_.GetSelectedRecord();
+    if (!record) {
+        doc_.GetInteraction().Message(kNoSelection);
+        return;
+    }
+    CSpecimen* specimen = record->GetSpecimen();
+    if (!specimen)
+        return;
+    CPropertySheetSpecimen sheet =
+        MakeSpecimenSheet(*specimen, m_settings, record->HasApproximation());
+    if (!doc_.GetInteraction().DoModal(sheet))
+        return;
+    ApplySpecimenSheet(sheet, *specimen, m_settings);
+    doc_.SetModifiedFlag();
+    doc_.UpdateAllViews(this, hintSelectionChanged, specimen);
+    update();
+}
+
+void CSpecimenSingleView::OnExportImage() {
+    const CSpecimenRecord* record = SelectedSpecimenRecord();
+    if (!record)
+        return;
+    CWindowBitmapExport exporter(*this, doc_.GetInteraction(), [this, record](CDC& dc) {
+        DrawSpecimenPicture(dc, record, m_settings, ClientSize());
+    });
+    exporter.Export(record->GetSpecimen()->ShortPathName + ".bmp");
+}
+
+void CSpecimenSingleView::OnApproxCalculate() {
+    if (CSpecimenRecord* record = doc_.GetSelectedRecord())
+        doc_.ApproximateSpecimen(record);
+    else
+        doc_.GetInteraction().Message(kNoSelection);
+}
+
+CPrintSource CSpecimenSingleView::PrintSource() const {
+    return {[](const CDC&) { return kSpecimenPrintPageCount; },
+            [this](CDC& dc, const CPrintPageInfo& page) {
+                PrintSpecimenPage(dc, doc_.GetSelectedRecord(), m_settings, ClientSize(), page);
+            }};
+}
+
+bool CSpecimenSingleView::OnCommand(int id) {
+    switch (id) {
+    case ID_SPECIMEN_PROPERTIES:
+        OnSpecimenProperties();
+        return true;
+    case ID_SPECIMEN_EXPORT_IMAGE:
+        OnExportImage();
+        return true;
+    case ID_APPROXIMATION_CALCULATE:
+        OnApproxCalculate();
+        return true;
+    case ID_APPROXIMATION_PROPERTIES:
+        doc_.EditApproximationProperties(doc_.GetSelectedRecord());
+        return true;
+    case ID_APPROXIMATION_DELETE:
+        doc_.DeleteApproximation(doc_.GetSelectedRecord());
+        return true;
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_DIRECT:
+    case ID_FILE_PRINT_PREVIEW:
+        if (SelectedSpecimenRecord())
+            RunPrintCommand(id, *this, printer_, PrintSource());
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CSpecimenSingleView::OnUpdateCommand(int id, bool& enabled) const {
+    const CSpecimenRecord* record = doc_.GetSelectedRecord();
+    switch (id) {
+    case ID_SPECIMEN_PROPERTIES:
+    case ID_SPECIMEN_EXPORT_IMAGE:
+    case ID_FILE_PRINT:
+    case ID_FILE_PRINT_DIRECT:
+    case ID_FILE_PRINT_PREVIEW:
+        enabled = SelectedSpecimenRecord() != nullptr;
+        return true;
+    case ID_APPROXIMATION_CALCULATE:
+        enabled = record != nullptr;
+        return true;
+    case ID_APPROXIMATION_PROPERTIES:
+    case ID_APPROXIMATION_DELETE:
+        enabled = record && record->HasApproximation();
+        return true;
+    default:
+        return false;
+    }
+}
