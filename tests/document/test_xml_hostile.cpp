@@ -401,3 +401,19 @@ TEST(XmlLocale, FilesAreTheSameUnderACommaDecimalLocale) {
 }
 
 } // namespace
+
+// Fit settings beyond the dialogs' range would make a later refit fail or run for hours.
+TEST(XmlFitSettings, AreHeldToTheRangeTheDialogsAllow) {
+    CScriptedInteraction ui;
+    CCarinovaDoc doc(ui);
+    CScratchFolder scratch;
+    const std::string path = scratch.Write(
+        "settings.xml",
+        "<?xml version=\"1.0\"?><SpecimenRecordList xmlns=\"http://www.carinova.org/carinova/\" Version=\"1\">"
+        "<ClusterParameter><ClusterParameterValues><ControlPointsCnt>2000000000</ControlPointsCnt>"
+        "<ParamIterCount>2000000000</ParamIterCount></ClusterParameterValues></ClusterParameter>"
+        "</SpecimenRecordList>");
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    EXPECT_EQ(doc.GetClusterParameter().ControlPointsCnt, 30);
+    EXPECT_EQ(doc.GetClusterParameter().ParamIterCount, 6000);
+}

@@ -4,16 +4,15 @@
 #include "platform/c_format.h"
 #include "platform/number_locale.h"
 
-namespace {
-
-// A tab or line break inside a text would shift or split the table; it is written as a space.
-std::string Cell(const std::string& text) {
+std::string TableCell(const std::string& text) {
     std::string cell = text;
     for (char& c : cell)
         if (c == '\t' || c == '\n' || c == '\r')
             c = ' ';
     return cell;
 }
+
+namespace {
 
 void SpecimenSection(std::string& out, const std::vector<CSpecimenRecord*>& records) {
     out += "Specimen Info:\n\n";
@@ -22,8 +21,8 @@ void SpecimenSection(std::string& out, const std::vector<CSpecimenRecord*>& reco
         const CSpecimen& s = *r->GetSpecimen();
         for (const std::string* field : {&s.ShortPathName, &s.ImageFile, &s.Locality, &s.Gender,
                                          &s.Stage, &s.Identifier, &s.Comment})
-            out += Cell(*field) + "\t";
-        out += Cell(s.Variables) + "\n";
+            out += TableCell(*field) + "\t";
+        out += TableCell(s.Variables) + "\n";
     }
     out += "\n\n";
 }
@@ -34,7 +33,7 @@ void ClusterSection(std::string& out, const std::vector<CSpecimenRecord*>& recor
     out +=
         "Specimen Name\tMean Delta\tMax Delta\tSum Delta\tSum Delta Quadrat\tMean Delta Quadrat\n";
     for (const CSpecimenRecord* r : records) {
-        out += Cell(r->GetSpecimen()->ShortPathName) + "\t";
+        out += TableCell(r->GetSpecimen()->ShortPathName) + "\t";
         static const CClusterData kEmpty;
         const CClusterData& d = r->HasClusterData() ? *r->GetClusterData() : kEmpty;
         out += FormatLocalizedNumber(d.MeanDelta, loc) + "\t" +
@@ -71,7 +70,7 @@ void CurveRows(std::string& out, const char* first, char prefix, const std::vect
 
 void ApproximationSection(std::string& out, const CSpecimenRecord& r, bool hasReference, int rows,
                           const CNumberLocale& loc) {
-    out += "Cluster Approximation for Specimen: " + Cell(r.GetSpecimen()->ShortPathName) + "\n";
+    out += "Cluster Approximation for Specimen: " + TableCell(r.GetSpecimen()->ShortPathName) + "\n";
     out += hasReference ? "Index\tControl Point\t\tDelta Vector\t\tDelta Length\n\tx\ty\tx\ty\t\n"
                         : "Index\tControl Point\n\tx\ty\n";
     static const std::vector<FPoint> kNone;

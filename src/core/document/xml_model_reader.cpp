@@ -4,7 +4,10 @@
 #include "document/xml_model_io.h"
 #include "document/xml_values.h"
 #include "model/approx_specimen.h"
+#include "model/fit_limits.h"
 #include "model/specimen.h"
+
+#include <algorithm>
 
 // A value counts only when its element is the one of that name below the scope. Without it,
 // texts, flags and points keep their values and numbers become 0.
@@ -29,6 +32,16 @@ void ReadInt(const CXmlLookup& lookup, const char* name, int& value) {
 void ReadUnsigned(const CXmlLookup& lookup, const char* name, std::uint32_t& value) {
     const pugi::xml_node e = lookup.Unique(name);
     value = e ? ParseUnsignedValue(TextContent(e)) : 0;
+}
+
+// Control-point count and correction iterations, held below the largest values the dialogs
+// allow: beyond them a refit would fail for want of memory or run for hours. Values that are
+// too small stay as they are; the fit refuses them with a message.
+void ReadFitSettings(const CXmlLookup& lookup, int& controlPoints, int& iterations) {
+    ReadInt(lookup, "ControlPointsCnt", controlPoints);
+    ReadInt(lookup, "ParamIterCount", iterations);
+    controlPoints = std::min(controlPoints, kMaxControlPoints);
+    iterations = std::min(iterations, kMaxFitIterations);
 }
 
 void ReadFloat(const CXmlLookup& lookup, const char* name, float& value) {
@@ -106,9 +119,8 @@ void ReadApproximation(pugi::xml_node element, CApproxSpecimen& a) {
                         "MarkMaxError", "DrawIndex", "ApproxLower", "ApproxUpper",
                         "ErrorValuesAreValid", "MaxDiffOben", "MaxDiffUnten", "MeanDiffOben",
                         "MeanDiffUnten", "MaxDiffObenAtParam", "MaxDiffUntenAtParam"});
-    ReadInt(l, "ControlPointsCnt", a.ControlPointsCnt);
+    ReadFitSettings(l, a.ControlPointsCnt, a.ParamIterCount);
     ReadBool(l, "ApplyParamIteration", a.ApplyParamIteration);
-    ReadInt(l, "ParamIterCount", a.ParamIterCount);
     ReadBool(l, "DrawError", a.DrawError);
     ReadBool(l, "MarkMaxError", a.MarkMaxError);
     ReadBool(l, "DrawIndex", a.DrawIndex);
@@ -157,8 +169,7 @@ void ReadClusterParameterValues(pugi::xml_node element, CClusterParameter& p) {
     ReadBool(l, "DrawReferenceSpecimenOnly", p.DrawReferenceSpecimenOnly);
     ReadBool(l, "DrawVectorNumbers", p.DrawVectorNumbers);
     ReadInt(l, "Normalize", p.Normalize);
-    ReadInt(l, "ControlPointsCnt", p.ControlPointsCnt);
-    ReadInt(l, "ParamIterCount", p.ParamIterCount);
+    ReadFitSettings(l, p.ControlPointsCnt, p.ParamIterCount);
     ReadUnsigned(l, "SpecimenColor", p.SpecimenColor);
     ReadUnsigned(l, "ReferenceColor", p.ReferenceColor);
     ReadUnsigned(l, "MeanSpecimenColor", p.MeanSpecimenColor);
