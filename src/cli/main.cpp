@@ -3,6 +3,7 @@
 #include "convert_command.h"
 #include "headless.h"
 #include "info_command.h"
+#include "model/fit_limits.h"
 #include "render_command.h"
 
 #include <CLI/CLI.hpp>
@@ -25,10 +26,10 @@ void AddAnalyze(CLI::App& app, CAnalyzeOptions& o) {
     cmd->add_option("-o,--output", o.outDir, "Folder the results are written into")->required();
     cmd->add_option("--control-points", o.controlPoints, "Control-point intervals of each curve")
         ->capture_default_str()
-        ->check(CLI::Range(3, 30));
+        ->check(CLI::Range(kMinControlPoints, kMaxControlPoints));
     cmd->add_option("--iterations", o.iterations, "Parameter correction iterations")
         ->capture_default_str()
-        ->check(CLI::Range(1, 100));
+        ->check(CLI::Range(0, kMaxFitIterations));
     cmd->add_flag(
         "--no-correction", [&o](std::int64_t) { o.correction = false; },
         "Fit without parameter correction");
@@ -77,7 +78,13 @@ int main(int argc, char** argv) {
     convert->add_option("FILE", files, "TPS, Morphosys or simple outline file")->required();
     convert->add_option("-o,--output", outDir, "Folder the TPS files are written into")->required();
 
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        // --help and --version end here too, successfully; a wrong command line exits with 2.
+        const int code = app.exit(e);
+        return code == 0 ? 0 : 2;
+    }
     if (info->parsed())
         return RunInfo(files, tsv, std::cout, std::cerr);
     if (convert->parsed())

@@ -41,7 +41,8 @@ CXmlLookup::CXmlLookup(pugi::xml_node scope, std::initializer_list<std::string_v
     WalkElements(scope, [&](pugi::xml_node element) {
         const std::string_view name = element.name();
         for (Entry& entry : entries_)
-            if (entry.name == name) {
+            if (entry.name.size() == name.size() && (name.empty() || entry.name[0] == name[0]) &&
+                entry.name == name) {
                 if (entry.count++ == 0)
                     entry.first = element;
                 else

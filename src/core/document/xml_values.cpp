@@ -13,7 +13,10 @@ namespace {
 
 // The blanks the scanner skips, so that the windows below end where it would stop.
 bool IsBlank(char c) {
-    return std::isspace(static_cast<unsigned char>(c)) != 0;
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x80) // the same in every locale
+        return u == ' ' || (u >= '\t' && u <= '\r');
+    return std::isspace(u) != 0;
 }
 
 // `value` with `decimals` (at most 6) decimals as std::to_chars writes it in fixed notation:

@@ -9,7 +9,14 @@
 
 namespace {
 
-bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+// ASCII white space is the same in every locale and is tested here; other bytes are left to
+// the locale.
+bool IsSpace(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x80)
+        return u == ' ' || (u >= '\t' && u <= '\r');
+    return std::isspace(u) != 0;
+}
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
 
