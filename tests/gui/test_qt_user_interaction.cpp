@@ -44,6 +44,10 @@ struct FilterCase {
     QStringList qt;
 };
 
+void PrintTo(const FilterCase& c, std::ostream* out) {
+    *out << c.mfc;
+}
+
 class FileFilterTranslation : public ::testing::TestWithParam<FilterCase> {};
 
 TEST_P(FileFilterTranslation, GivesQtNameFilters) {
@@ -127,6 +131,11 @@ struct BoxCase {
     QMessageBox::StandardButton press; // NoButton: closed with Escape
     MsgAnswer answer;
 };
+
+void PrintTo(const BoxCase& c, std::ostream* out) {
+    *out << "buttons " << static_cast<int>(c.buttons) << ", icon " << static_cast<int>(c.icon) << ", press "
+         << static_cast<int>(c.press);
+}
 
 class QtMessageBox : public ::testing::TestWithParam<BoxCase> {};
 

@@ -174,6 +174,10 @@ struct HypotCase {
     float a, b;
 };
 
+void PrintTo(const HypotCase& c, std::ostream* out) {
+    *out << "hypot(" << c.a << ", " << c.b << ")";
+}
+
 class HypotSafe : public ::testing::TestWithParam<HypotCase> {};
 
 TEST_P(HypotSafe, MatchesDoublePrecisionHypotWithoutOverflowOrUnderflow) {
