@@ -9,7 +9,10 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <random>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -259,6 +262,47 @@ TEST(XmlLookup, MeasuresNestingWithoutRecursion) {
     EXPECT_TRUE(IsNestedDeeperThan(flat, 2));
     EXPECT_EQ(CXmlLookup(xml, {"a"}).Count("a"), 2);
     EXPECT_EQ(TextContent(xml.first_child()), "");
+}
+
+} // namespace
+
+namespace {
+
+std::string Printf(const char* format, double value) {
+    char text[512];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+std::string ShortPrintf(float value) {
+    std::string text = Printf("%.3f", value);
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.back() == '.')
+        text.pop_back();
+    return text;
+}
+
+// Every number format against printf, which rounds the exact binary value half to even: ties
+// (dyadic fractions), values either side of 10^9 and random bit patterns of all sizes.
+TEST(XmlValueWriting, NumbersMatchPrintfDigitForDigit) {
+    std::vector<float> values = {0.0f, -0.0f,         2.0625f, 0.0625f, -0.0005f, 999999999.0f,
+                                 1e9f, 1.00000006e9f, 3.4e38f, 1e-45f,  NAN};
+    for (int k = 0; k <= 20; ++k)
+        for (int m = 1; m < 4096; m += 7)
+            values.push_back(std::ldexp(static_cast<float>(m), -k));
+    std::mt19937 rng(4);
+    for (int i = 0; i < 20000; ++i) {
+        const std::uint32_t bits = rng();
+        float v = 0.0f;
+        std::memcpy(&v, &bits, sizeof v);
+        values.push_back(std::isfinite(v) ? v : 1.5f);
+        values.push_back(std::ldexp(static_cast<float>(rng() % 100000) - 50000.0f, -(i % 24)));
+    }
+    for (const float v : values) {
+        ASSERT_EQ(FormatFloatValue(v), Printf("%.6f", v)) << v;
+        ASSERT_EQ(FormatPointValue({v, -v}), Printf("%.4f", v) + " " + Printf("%.4f", -v)) << v;
+        ASSERT_EQ(FormatPointListValue({{v, 1.0f}}), ShortPrintf(v) + " 1 ") << v;
+    }
 }
 
 } // namespace

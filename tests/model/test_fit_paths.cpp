@@ -7,6 +7,8 @@
 #include "cluster/size_normalization.h"
 #include "cluster/spline_areas.h"
 #include "model/approx_specimen.h"
+#include "model/bspline.h"
+#include "model/quadratic_basis.h"
 #include "model/specimen.h"
 #include "support/outline_shapes.h"
 
@@ -14,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <random>
 
@@ -162,6 +165,51 @@ TEST(FitPathsCluster, MeasuresAndTablesAgree) {
             ComputeClusterData(*members[j], *members[i], data);
             ASSERT_NEAR(rms[i * n + j], data.MeanDeltaQuadrat, 1e-3f) << i << ' ' << j;
         }
+}
+
+// The basis with its knots and denominators formed once, on knots, a float step either side of
+// them and inside the spans, against CBSpline's own formulas: values, slopes and the curve
+// point and tangent must agree bit for bit.
+TEST(FitPathsBasis, MatchesCBSplineBitForBit) {
+    const auto same = [](float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+    std::mt19937 rng(17);
+    for (const int n : {2, 3, 7, 8, 29, 30}) {
+        CBSpline curve;
+        std::uniform_real_distribution<float> coordinate(-500.0f, 500.0f);
+        for (int i = 0; i <= n; ++i)
+            curve.ControlPoints.emplace_back(coordinate(rng), coordinate(rng));
+        const CQuadraticBasis basis(n);
+        std::vector<float> params = {0.0f, 1.0f, -0.0f};
+        for (int i = 2; i <= n + 1; ++i) {
+            const float knot = CBSpline::Knot(2, n, i);
+            for (const float t : {knot, std::nextafter(knot, 0.0f), std::nextafter(knot, 1.0f)})
+                params.push_back(t);
+        }
+        std::uniform_real_distribution<float> inside(0.0f, 1.0f);
+        for (int i = 0; i < 300; ++i)
+            params.push_back(inside(rng));
+        for (const float t : params) {
+            CQuadraticBasis::Active values;
+            CQuadraticBasis::Active slopes;
+            basis.Values(t, values);
+            basis.Derivatives(t, slopes);
+            ASSERT_EQ(values.first, slopes.first);
+            for (int c = 0; c <= n; ++c) {
+                const int i = c - values.first;
+                const bool active = i >= 0 && i < values.count;
+                ASSERT_TRUE(same(active ? values.value[i] : 0.0f, curve.Basis(c, t)))
+                    << n << ' ' << t;
+                ASSERT_TRUE(same(active ? slopes.value[i] : 0.0f, curve.BasisDerivative(c, t)))
+                    << n << ' ' << t;
+            }
+            const FPoint p = CQuadraticBasis::Sum(values, curve.ControlPoints);
+            const FPoint d = CQuadraticBasis::Sum(slopes, curve.ControlPoints);
+            const FPoint q = curve.Evaluate(t);
+            const FPoint e = curve.EvaluateDerivative(t);
+            ASSERT_TRUE(same(p.x, q.x) && same(p.y, q.y) && same(d.x, e.x) && same(d.y, e.y))
+                << n << ' ' << t;
+        }
+    }
 }
 
 } // namespace

@@ -370,3 +370,27 @@ TEST(ScanFormat, DecimalCommaLocaleDoesNotChangeParsing) {
 }
 
 } // namespace
+
+namespace {
+
+// Decimals around the bounds of the short exact path (seven significant digits, ten decimals)
+// and random ones of every length, against the C library.
+TEST(ScanFormat, DecimalsAgreeWithSscanfAcrossDigitCounts) {
+    for (const char* text :
+         {"9999999", "16777215", "16777217", "1234567.5", "0.0000000001", "0.00000000001",
+          "0.1234567", "0.12345678", "000000012345.6", "5.", ".5", "0.0000001234567", "9999999.999",
+          "3.4028235e38", "1.40129846e-45", "2.0625", "-0.0", "+7.0000000"})
+        ExpectSameAsSscanf({"%f", text});
+    std::mt19937 rng(99);
+    for (int i = 0; i < 20000 && !::testing::Test::HasFailure(); ++i) {
+        std::string text = rng() % 2 ? "-" : "";
+        for (int d = static_cast<int>(rng() % 10); d > 0; --d)
+            text += static_cast<char>('0' + rng() % 10);
+        text += '.';
+        for (int d = static_cast<int>(rng() % 13); d > 0; --d)
+            text += static_cast<char>('0' + rng() % 10);
+        ExpectSameAsSscanf({"%f %f", text + " " + text});
+    }
+}
+
+} // namespace

@@ -62,7 +62,7 @@ private:
     template <typename F> FPoint Combine(const std::vector<FPoint>& points, float t, F f) const;
 
     int n_;
-    std::vector<float> knots_; // t_0 ... t_(n+3)
+    std::vector<float> knots_;               // t_0 ... t_(n+3)
     std::vector<Denominators> denominators_; // per function, where its knots allow
 };
 

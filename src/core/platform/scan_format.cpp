@@ -17,8 +17,12 @@ bool IsSpace(char c) {
         return u == ' ' || (u >= '\t' && u <= '\r');
     return std::isspace(u) != 0;
 }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsHexDigit(char c) {
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
 
 class Cursor {
 public:
@@ -66,7 +70,8 @@ bool ReadInt(Cursor& c, int& value) {
 // End of an exponent part starting at i. Like the C library's scanf, a marker and sign with no
 // digits after them are consumed too (they cannot be pushed back) and count as no exponent.
 std::size_t ExponentEnd(const Cursor& c, std::size_t i, char marker) {
-    if (std::tolower(static_cast<unsigned char>(c.Get(i))) != marker)
+    const char ch = c.Get(i); // the marker in either case, without a locale look-up
+    if (ch != marker && ch != marker - ('a' - 'A'))
         return i;
     ++i;
     if (c.Get(i) == '+' || c.Get(i) == '-')
@@ -132,8 +137,7 @@ std::size_t DecimalLength(const Cursor& c, std::size_t start) {
 // 2^24, and a power of ten up to 10^10 is a float as well, so one float division is the one
 // rounding of the exact quotient.
 float ParseDecimal(const char* text, std::size_t len) {
-    constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
-                                 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
     std::uint32_t mantissa = 0;
     int digits = 0;
     int decimals = 0;
@@ -219,11 +223,13 @@ bool ReadWord(Cursor& c, std::string& word) {
 
 } // namespace
 
-int ScanFormat(std::string_view text, std::string_view format, const std::vector<ScanTarget>& targets) {
+int ScanFormat(std::string_view text, std::string_view format,
+               const std::vector<ScanTarget>& targets) {
     return ScanFormat(text, format, std::span<const ScanTarget>(targets));
 }
 
-int ScanFormat(std::string_view text, std::string_view format, std::span<const ScanTarget> targets) {
+int ScanFormat(std::string_view text, std::string_view format,
+               std::span<const ScanTarget> targets) {
     Cursor c(text);
     int assigned = 0;
     std::size_t next = 0;

@@ -14,7 +14,8 @@
 // conversions assigned, or -1 when the text ran out before the first conversion.
 using ScanTarget = std::variant<int*, float*, std::string*>;
 
-int ScanFormat(std::string_view text, std::string_view format, const std::vector<ScanTarget>& targets);
+int ScanFormat(std::string_view text, std::string_view format,
+               const std::vector<ScanTarget>& targets);
 int ScanFormat(std::string_view text, std::string_view format, std::span<const ScanTarget> targets);
 
 // The targets live on the stack: readers scan every line.
