@@ -202,6 +202,17 @@ TEST(FitPathsBasis, MatchesCBSplineBitForBit) {
                 ASSERT_TRUE(same(active ? slopes.value[i] : 0.0f, curve.BasisDerivative(c, t)))
                     << n << ' ' << t;
             }
+            // The fast path's products with reciprocals: same pieces, within a few ulps.
+            CQuadraticBasis::Active fastValues;
+            CQuadraticBasis::Active fastSlopes;
+            basis.ValuesAndSlopes(t, fastValues, fastSlopes);
+            ASSERT_EQ(fastValues.first, values.first);
+            ASSERT_EQ(fastValues.count, values.count);
+            ASSERT_EQ(fastSlopes.count, slopes.count);
+            for (int i = 0; i < values.count; ++i) {
+                EXPECT_NEAR(fastValues.value[i], values.value[i], 1e-6f) << n << ' ' << t;
+                EXPECT_NEAR(fastSlopes.value[i], slopes.value[i], 1e-5f * n) << n << ' ' << t;
+            }
             const FPoint p = CQuadraticBasis::Sum(values, curve.ControlPoints);
             const FPoint d = CQuadraticBasis::Sum(slopes, curve.ControlPoints);
             const FPoint q = curve.Evaluate(t);

@@ -12,16 +12,15 @@ namespace {
 // Chord-length parameters in [0, 1]; false when the points do not span a length.
 bool ChordParameters(const std::vector<FPoint>& points, std::vector<float>& t) {
     t.assign(points.size(), 0.0f);
-    float length = 0.0f;
-    for (std::size_t a = 1; a < points.size(); ++a)
+    float length = 0.0f; // t[k] holds the running sum until it is divided
+    for (std::size_t a = 1; a < points.size(); ++a) {
         length += (points[a] - points[a - 1]).Length();
+        t[a] = length;
+    }
     if (!(length > 0.0f) || !std::isfinite(length))
         return false;
-    float running = 0.0f;
-    for (std::size_t k = 1; k < points.size(); ++k) {
-        running += (points[k] - points[k - 1]).Length();
-        t[k] = running / length;
-    }
+    for (std::size_t k = 1; k < points.size(); ++k)
+        t[k] /= length;
     return true;
 }
 
@@ -111,7 +110,9 @@ void LayOut(const std::vector<FPoint>& q, int g, std::vector<FPoint>& ventral,
 
 // One Newton-type step per inner data point towards the foot of its perpendicular on the curve.
 // `curve(k, t, point, derivative)` gives the point and the tangent at data point k's parameter t.
-template <typename Curve>
+// The fast path takes the squared tangent length as the dot product instead of squaring the
+// rounded root, which may move the step by an ulp.
+template <bool kSquaredNorm = false, typename Curve>
 void CorrectParameters(const Curve& curve, const std::vector<FPoint>& points,
                        std::vector<float>& t) {
     const std::size_t m = points.size();
@@ -122,8 +123,12 @@ void CorrectParameters(const Curve& curve, const std::vector<FPoint>& points,
         FPoint point;
         FPoint derivative;
         curve(k, t[k], point, derivative);
-        const float length = derivative.Length();
-        const float delta = ((points[k] - point) * derivative) / (length * length);
+        float norm = derivative * derivative;
+        if constexpr (!kSquaredNorm) {
+            const float length = derivative.Length();
+            norm = length * length;
+        }
+        const float delta = ((points[k] - point) * derivative) / norm;
         t[k] += delta;
         if (!(t[k] >= 0.0f))
             t[k] = 0.0f;
@@ -160,23 +165,25 @@ public:
     }
 
     void Solve(const std::vector<float>& tv, const std::vector<float>& td, std::vector<FPoint>& q) {
-        if (!sparse_ || !sparse_->Solve(tv, td, q))
+        sparseSolved_ = sparse_ && sparse_->Solve(tv, td, q);
+        if (!sparseSolved_)
             reference_.Solve(tv, td, q);
     }
 
     // The parameters of one half after a Solve with them. The sparse solver has the basis values
-    // at these parameters already and adds only the slopes.
+    // and slopes at these parameters already. Their last bit may differ from CBSpline's, which
+    // matters only where the pseudo-inverse gave huge control points that cancel: after such a
+    // solve the curve is evaluated exactly.
     void Correct(CFitHalf half, const std::vector<FPoint>& controlPoints,
                  const std::vector<FPoint>& points, std::vector<float>& t) const {
-        if (sparse_ && AllFinite(controlPoints)) {
-            const CQuadraticBasis& basis = sparse_->Basis();
+        if (sparseSolved_ && AllFinite(controlPoints)) {
             const auto& values = Values(half);
-            CorrectParameters(
-                [&](std::size_t k, float u, FPoint& p, FPoint& d) {
-                    CQuadraticBasis::Active slopes;
-                    basis.Derivatives(u, slopes);
+            const auto& slopes =
+                half == CFitHalf::Ventral ? sparse_->VentralSlopes() : sparse_->DorsalSlopes();
+            CorrectParameters<true>(
+                [&](std::size_t k, float, FPoint& p, FPoint& d) {
                     p = CQuadraticBasis::Sum(values[k], controlPoints);
-                    d = CQuadraticBasis::Sum(slopes, controlPoints);
+                    d = CQuadraticBasis::Sum(slopes[k], controlPoints);
                 },
                 points, t);
             return;
@@ -204,7 +211,7 @@ public:
     void CurvePoints(CFitHalf half, const std::vector<FPoint>& controlPoints,
                      const std::vector<float>& t, std::vector<FPoint>& curvePoints) const {
         curvePoints.resize(t.size());
-        if (sparse_) {
+        if (sparseSolved_) {
             const auto& values = Values(half);
             for (std::size_t k = 0; k < t.size(); ++k)
                 curvePoints[k] = CQuadraticBasis::Sum(values[k], controlPoints);
@@ -222,6 +229,7 @@ private:
 
     CHalvesSolver reference_;
     std::unique_ptr<CSparseHalvesSolver> sparse_;
+    bool sparseSolved_ = false; // the last Solve was the sparse one
 };
 
 } // namespace

@@ -27,6 +27,9 @@ void CNormalEquations::Load(const double* gram, int stride, const std::vector<in
     }
 }
 
+// The matrix of an outline fit is banded apart from the two rows that close the outline, so
+// the factorisation works on each row's envelope: entries left of a row's first non-zero stay
+// zero in the factor, and the products skipped there are exact zeros.
 bool CNormalEquations::Solve(std::vector<double>& solution) {
     const int n = unknowns_;
     if (rows_ < n)
@@ -36,30 +39,42 @@ bool CNormalEquations::Solve(std::vector<double>& solution) {
         largest = std::max(largest, At(i, i));
     if (!(largest > 0.0) || !std::isfinite(largest))
         return false;
+    first_.resize(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        int f = 0;
+        while (f < i && At(i, f) == 0.0)
+            ++f;
+        first_[static_cast<std::size_t>(i)] = f;
+    }
     for (int j = 0; j < n; ++j) {
+        const int fj = first_[static_cast<std::size_t>(j)];
         double pivot = At(j, j);
-        for (int k = 0; k < j; ++k)
+        for (int k = fj; k < j; ++k)
             pivot -= At(j, k) * At(j, k);
         if (!(pivot > kPivotRatio * largest))
             return false;
         const double root = std::sqrt(pivot);
         At(j, j) = root;
         for (int i = j + 1; i < n; ++i) {
+            const int fi = first_[static_cast<std::size_t>(i)];
+            if (fi > j)
+                continue;
             double sum = At(i, j);
-            for (int k = 0; k < j; ++k)
+            for (int k = std::max(fi, fj); k < j; ++k)
                 sum -= At(i, k) * At(j, k);
             At(i, j) = sum / root;
         }
     }
     solution.assign(rhs_.begin(), rhs_.end());
     for (int i = 0; i < n; ++i) {
-        for (int k = 0; k < i; ++k)
+        for (int k = first_[static_cast<std::size_t>(i)]; k < i; ++k)
             solution[i] -= At(i, k) * solution[k];
         solution[i] /= At(i, i);
     }
     for (int i = n - 1; i >= 0; --i) {
         for (int k = i + 1; k < n; ++k)
-            solution[i] -= At(k, i) * solution[k];
+            if (first_[static_cast<std::size_t>(k)] <= i)
+                solution[i] -= At(k, i) * solution[k];
         solution[i] /= At(i, i);
     }
     return std::all_of(solution.begin(), solution.end(), [](double v) { return std::isfinite(v); });

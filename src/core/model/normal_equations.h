@@ -25,4 +25,5 @@ private:
     int rows_ = 0;
     std::vector<double> matrix_; // lower triangle used
     std::vector<double> rhs_;
+    std::vector<int> first_; // per row, the column of its first non-zero
 };

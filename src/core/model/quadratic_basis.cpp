@@ -25,6 +25,12 @@ CQuadraticBasis::CQuadraticBasis(int n) : n_(n) {
         denominators_[c] = {(k[1] - k[0]) * (k[2] - k[0]), (k[2] - k[0]) * (k[2] - k[1]),
                             (k[3] - k[1]) * (k[2] - k[1]), (k[3] - k[1]) * (k[3] - k[2])};
     }
+    reciprocals_.resize(denominators_.size());
+    for (std::size_t c = 0; c < denominators_.size(); ++c) {
+        const Denominators& d = denominators_[c];
+        reciprocals_[c] = {1.0f / d.rising, 1.0f / d.middleLeft, 1.0f / d.middleRight,
+                           1.0f / d.falling};
+    }
 }
 
 // The indices c with t_c <= t <= t_(c+3); empty (last < first) outside [0, 1].

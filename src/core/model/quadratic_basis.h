@@ -37,6 +37,28 @@ public:
     // Both at once, for points the caller knows to be finite.
     void EvaluateFinite(const std::vector<FPoint>& points, float t, FPoint& point,
                         FPoint& derivative) const;
+    // Values and slopes at one parameter together, for the fit's fast path. Strictly inside a
+    // knot span the quotients are products with reciprocals formed once, so a value may differ
+    // from CBSpline's in the last bit; on knots and at the ends the exact formulas are used.
+    void ValuesAndSlopes(float t, Active& values, Active& slopes) const;
+    // The same strictly inside a knot span, as scalars a caller can keep in registers; false on
+    // a knot or outside (0, 1).
+    struct Pieces {
+        int first = 0;
+        float v0 = 0.0f, v1 = 0.0f, v2 = 0.0f; // values of N_first ... N_(first + 2)
+        float s0 = 0.0f, s1 = 0.0f, s2 = 0.0f; // their slopes
+        void Store(Active& values, Active& slopes) const {
+            values.first = slopes.first = first;
+            values.count = slopes.count = 3;
+            values.value[0] = v0;
+            values.value[1] = v1;
+            values.value[2] = v2;
+            slopes.value[0] = s0;
+            slopes.value[1] = s1;
+            slopes.value[2] = s2;
+        }
+    };
+    bool InnerValuesAndSlopes(float t, Pieces& pieces) const;
 
 private:
     struct Piece;
@@ -64,6 +86,7 @@ private:
     int n_;
     std::vector<float> knots_;               // t_0 ... t_(n+3)
     std::vector<Denominators> denominators_; // per function, where its knots allow
+    std::vector<Denominators> reciprocals_;  // their reciprocals, used inside a span only
 };
 
 // The common case inline: a parameter strictly inside a knot span, where the three active
@@ -144,6 +167,38 @@ inline void CQuadraticBasis::Derivatives(float t, Active& active) const {
     active.value[0] = FallingSlope(k - 2, t);
     active.value[1] = MiddleSlope(k - 1, t);
     active.value[2] = RisingSlope(k, t);
+}
+
+// Inside span k the three active pieces have non-zero denominators, so no quotient fails.
+inline bool CQuadraticBasis::InnerValuesAndSlopes(float t, Pieces& pieces) const {
+    const int k = InnerSpan(t);
+    if (k < 0)
+        return false;
+    const float* kn = &knots_[static_cast<std::size_t>(k) - 1]; // t_(k-1) ... t_(k+2)
+    const float falling = reciprocals_[k - 2].falling;
+    const float left = reciprocals_[k - 1].middleLeft;
+    const float right = reciprocals_[k - 1].middleRight;
+    const float rising = reciprocals_[k].rising;
+    const float toEnd = t - kn[2];
+    const float fromStart = t - kn[1];
+    pieces.first = k - 2;
+    pieces.v0 = toEnd * toEnd * falling;
+    pieces.v1 = (kn[2] - t) * (t - kn[0]) * left + (kn[3] - t) * fromStart * right;
+    pieces.v2 = fromStart * fromStart * rising;
+    pieces.s0 = 2.0f * toEnd * falling;
+    pieces.s1 = (kn[2] + kn[0] - 2.0f * t) * left + (kn[3] + kn[1] - 2.0f * t) * right;
+    pieces.s2 = 2.0f * fromStart * rising;
+    return true;
+}
+
+inline void CQuadraticBasis::ValuesAndSlopes(float t, Active& values, Active& slopes) const {
+    Pieces p;
+    if (!InnerValuesAndSlopes(t, p)) {
+        SupportValues(t, values);
+        SupportDerivatives(t, slopes);
+        return;
+    }
+    p.Store(values, slopes);
 }
 
 inline FPoint CQuadraticBasis::Sum(const Active& active, const std::vector<FPoint>& points) {

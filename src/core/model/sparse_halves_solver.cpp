@@ -21,10 +21,78 @@ CSparseHalvesSolver::CSparseHalvesSolver(const std::vector<FPoint>& ventral,
     }
     ventralValues_.resize(ventral.size());
     dorsalValues_.resize(dorsal.size());
+    ventralSlopes_.resize(ventral.size());
+    dorsalSlopes_.resize(dorsal.size());
 }
 
-// Each product of two floats is exact in double, so the sums depend only on the row order,
-// not on the order of the updates within a row.
+// A run of rows whose three basis functions sit in the same consecutive columns: consecutive
+// points mostly share a knot span, so their sums (the six matrix entries, then three of each
+// right-hand side) are formed in registers and added to the system once per run.
+void CSparseHalvesSolver::AddRun(int column, const double* sums) {
+    const std::size_t stride = static_cast<std::size_t>(2 * g_);
+    double* r0 = gram_.data() + static_cast<std::size_t>(column) * (stride + 1);
+    double* r1 = r0 + stride;
+    double* r2 = r1 + stride;
+    r0[0] += sums[0];
+    r1[0] += sums[1];
+    r1[1] += sums[2];
+    r2[0] += sums[3];
+    r2[1] += sums[4];
+    r2[2] += sums[5];
+    for (int a = 0; a < 3; ++a) {
+        rhsX_[static_cast<std::size_t>(column + a)] += sums[6 + a];
+        rhsY_[static_cast<std::size_t>(column + a)] += sums[9 + a];
+    }
+}
+
+void CSparseHalvesSolver::GatherHalf(const std::vector<float>& t, const std::vector<FPoint>& points,
+                                     const int* column,
+                                     std::vector<CQuadraticBasis::Active>& values,
+                                     std::vector<CQuadraticBasis::Active>& slopes) {
+    const std::size_t count = points.size();
+    const float* param = t.data();
+    const FPoint* p = points.data();
+    CQuadraticBasis::Active* value = values.data();
+    CQuadraticBasis::Active* slope = slopes.data();
+    std::size_t k = 0;
+    while (k < count) {
+        CQuadraticBasis::Pieces b;
+        if (!basis_.InnerValuesAndSlopes(param[k], b) ||
+            column[b.first + 2] != column[b.first] + 2) {
+            basis_.ValuesAndSlopes(param[k], value[k], slope[k]);
+            Gather(value[k], column, p[k]);
+            ++k;
+            continue;
+        }
+        const int first = b.first;
+        double sums[12] = {};
+        do {
+            b.Store(value[k], slope[k]);
+            const double v0 = b.v0;
+            const double v1 = b.v1;
+            const double v2 = b.v2;
+            const double x = p[k].x;
+            const double y = p[k].y;
+            sums[0] += v0 * v0;
+            sums[1] += v1 * v0;
+            sums[2] += v1 * v1;
+            sums[3] += v2 * v0;
+            sums[4] += v2 * v1;
+            sums[5] += v2 * v2;
+            sums[6] += v0 * x;
+            sums[7] += v1 * x;
+            sums[8] += v2 * x;
+            sums[9] += v0 * y;
+            sums[10] += v1 * y;
+            sums[11] += v2 * y;
+            ++k;
+        } while (k < count && basis_.InnerValuesAndSlopes(param[k], b) && b.first == first);
+        AddRun(column[first], sums);
+    }
+}
+
+// The rows that do not fit a run: near the ends and where the dorsal half wraps to column 0.
+// Each product of two floats is exact in double.
 void CSparseHalvesSolver::Gather(const CQuadraticBasis::Active& active, const int* column,
                                  const FPoint& p) {
     const std::size_t stride = static_cast<std::size_t>(2 * g_);
@@ -62,14 +130,8 @@ bool CSparseHalvesSolver::Solve(const std::vector<float>& tv, const std::vector<
     gram_.assign(static_cast<std::size_t>(n) * n, 0.0);
     rhsX_.assign(static_cast<std::size_t>(n), 0.0);
     rhsY_.assign(static_cast<std::size_t>(n), 0.0);
-    for (std::size_t k = 0; k < ventral_.size(); ++k) {
-        basis_.Values(tv[k], ventralValues_[k]);
-        Gather(ventralValues_[k], ventralColumn_.data(), ventral_[k]);
-    }
-    for (std::size_t k = 0; k < dorsal_.size(); ++k) {
-        basis_.Values(td[k], dorsalValues_[k]);
-        Gather(dorsalValues_[k], dorsalColumn_.data(), dorsal_[k]);
-    }
+    GatherHalf(tv, ventral_, ventralColumn_.data(), ventralValues_, ventralSlopes_);
+    GatherHalf(td, dorsal_, dorsalColumn_.data(), dorsalValues_, dorsalSlopes_);
     const int rows = static_cast<int>(ventral_.size() + dorsal_.size());
     q.assign(static_cast<std::size_t>(n) + 1, FPoint());
     system_.Load(gram_.data(), n, xColumns_, rhsX_.data(), rows);

@@ -22,12 +22,19 @@ public:
     bool Solve(const std::vector<float>& tv, const std::vector<float>& td, std::vector<FPoint>& q);
 
     const CQuadraticBasis& Basis() const { return basis_; }
-    // The basis values at each point's parameter as of the last Solve, whatever its result.
+    // The basis values and slopes at each point's parameter as of the last Solve, whatever its
+    // result.
     const std::vector<CQuadraticBasis::Active>& VentralValues() const { return ventralValues_; }
     const std::vector<CQuadraticBasis::Active>& DorsalValues() const { return dorsalValues_; }
+    const std::vector<CQuadraticBasis::Active>& VentralSlopes() const { return ventralSlopes_; }
+    const std::vector<CQuadraticBasis::Active>& DorsalSlopes() const { return dorsalSlopes_; }
 
 private:
+    void GatherHalf(const std::vector<float>& t, const std::vector<FPoint>& points,
+                    const int* column, std::vector<CQuadraticBasis::Active>& values,
+                    std::vector<CQuadraticBasis::Active>& slopes);
     void Gather(const CQuadraticBasis::Active& active, const int* column, const FPoint& p);
+    void AddRun(int column, const double* sums);
 
     const std::vector<FPoint>& ventral_;
     const std::vector<FPoint>& dorsal_;
@@ -43,6 +50,8 @@ private:
     std::vector<double> rhsY_; // indexed like the x columns
     std::vector<CQuadraticBasis::Active> ventralValues_;
     std::vector<CQuadraticBasis::Active> dorsalValues_;
+    std::vector<CQuadraticBasis::Active> ventralSlopes_;
+    std::vector<CQuadraticBasis::Active> dorsalSlopes_;
     CNormalEquations system_;
     std::vector<double> solution_;
 };
