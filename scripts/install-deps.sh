@@ -21,6 +21,10 @@ packages=(
 if [ "${1:-}" = "fuzz" ]; then
     packages+=(clang libclang-rt-14-dev)
 fi
+# The screenshots run the main window on a virtual X display.
+if [ "${1:-}" = "screenshots" ]; then
+    packages+=(xvfb xauth)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

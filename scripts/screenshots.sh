@@ -8,6 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
 out=$root/docs/screenshots
 
+bash "$root/scripts/install-deps.sh" screenshots
 cmake --build "$build" --target test_gui_views
 mkdir -p "$out"
 xvfb-run -a -s "-screen 0 1280x1024x24" \

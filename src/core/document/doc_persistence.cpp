@@ -24,11 +24,12 @@ bool CCarinovaDoc::OnOpenDocument(const std::string& path) {
         return false;
     }
     int version = 0;
-    if (!ValidateDocumentFile(path, version, ui_)) {
+    CParsedDocumentFile parsed;
+    if (!ValidateDocumentFile(path, version, ui_, parsed)) {
         ShowFailure(ui_, "Trying to open invalid Carinova document.", "Carinova failure");
         return false;
     }
-    if (!ReadDocumentFile(*this, path)) {
+    if (!ReadDocumentFile(*this, parsed)) {
         // Nothing half-read stays: no record, reference or selection of a failed load.
         DeleteContents();
         SetModifiedFlag();

@@ -199,9 +199,15 @@ bool IsXmlParserAvailable() {
     return static_cast<bool>(probe.load_string("<root></root>"));
 }
 
-int ValidateDocumentFile(const std::string& path, int& version, CUserInteraction& ui) {
+CParsedDocumentFile::CParsedDocumentFile() : tree_(std::make_unique<pugi::xml_document>()) {}
+
+CParsedDocumentFile::~CParsedDocumentFile() = default;
+
+int ValidateDocumentFile(const std::string& path, int& version, CUserInteraction& ui,
+                         CParsedDocumentFile& parsed) {
+    parsed.SetLoaded(false);
     return RunXmlJob(ui, kValidatorSource, [&] {
-        pugi::xml_document xml;
+        pugi::xml_document& xml = parsed.Tree();
         if (!LoadTree(xml, path, kValidatorSource))
             return 0;
         const CXmlLookup l(xml, {"SpecimenRecordList"});
@@ -209,20 +215,22 @@ int ValidateDocumentFile(const std::string& path, int& version, CUserInteraction
         if (!root)
             return 0;
         version = ParseIntValue(root.attribute("Version").value());
+        parsed.SetLoaded(true);
         return 1;
     });
 }
 
-int ReadDocumentFile(CCarinovaDoc& document, const std::string& path) {
+int ReadDocumentFile(CCarinovaDoc& document, CParsedDocumentFile& parsed) {
     CUserInteraction& ui = document.GetInteraction();
     return RunXmlJob(ui, kReaderSource, [&] {
-        pugi::xml_document xml;
-        if (!LoadTree(xml, path, kReaderSource)) {
+        if (!parsed.IsLoaded()) {
             ui.MessageBox("Failed to parse Carinova document", "Error", MsgButtons::OK,
                           MsgIcon::None);
             return 0;
         }
-        CDocumentTreeReader(document, xml).Read();
+        CDocumentTreeReader(document, parsed.Tree()).Read();
+        parsed.Tree().reset();
+        parsed.SetLoaded(false);
         return 1;
     });
 }
