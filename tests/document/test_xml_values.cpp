@@ -164,8 +164,9 @@ std::vector<FPoint> ReadPointListDirectly(std::string text) {
 
 TEST(PointListReading, AgreesWithTheRuleAsWrittenOnRandomTexts) {
     std::mt19937 random(20240611);
-    const std::vector<std::string> pieces{" ", "  ", "\t", "\n", "1",   "-2.5", "3e2", "x",
-                                          ".", "7",  "0",  "+4", "nan", "1e",   "-"};
+    const std::vector<std::string> pieces{
+        " ", "  ", "\t",  "\n", "1", "-2.5",     "3e2",           "x",      ".", "7",
+        "0", "+4", "nan", "1e", "-", "12345678", "0.00000000001", "-0.125", "1."};
     for (int round = 0; round < 3000; ++round) {
         std::string text;
         const int length = static_cast<int>(random() % 40);

@@ -98,6 +98,13 @@ void ExpectSameAsSscanf(const ScanCase& c) {
         else
             EXPECT_EQ(ourWords[k], std::string(libWords[k].c_str())) << c << " target " << k;
     }
+    if (c.format == "%f %f") { // the point-line reader must match too
+        float pair[2] = {kUnsetFloat, kUnsetFloat};
+        EXPECT_EQ(ScanFloatPair(c.text, pair[0], pair[1]), libResult) << c;
+        for (int k = 0; k < 2; ++k)
+            EXPECT_TRUE(SameFloat(pair[k], libFloats[static_cast<std::size_t>(k)]))
+                << c << " pair target " << k << ": " << pair[k];
+    }
 }
 
 class ScanAgainstSscanf : public ::testing::TestWithParam<ScanCase> {};
@@ -191,6 +198,16 @@ INSTANTIATE_TEST_SUITE_P(Coordinates, ScanAgainstSscanf,
                                                              "12345678901234567890123 0.1",
                                                              "16777217 0.1",
                                                              "-0 +0",
+                                                             "1234567 -0.0000001",
+                                                             "-9999.999 0.0000000001",
+                                                             "0000001.250 -00.5",
+                                                             "12345678 1",
+                                                             "1 0.00000000001",
+                                                             "1.5,2 3",
+                                                             "1-2",
+                                                             "1.2.3 4",
+                                                             "1 2.5x",
+                                                             "+.5 5.",
                                                              "2 3 4",
                                                              "1\t\t\t2",
                                                              "1\n2",

@@ -27,6 +27,15 @@ template <typename Visit> void WalkElements(pugi::xml_node scope, Visit visit) {
     });
 }
 
+// Whether an element's name is `wanted`, without measuring the name first: most names differ
+// from the wanted ones in their first character.
+bool NameIs(const char* name, std::string_view wanted) {
+    for (const char c : wanted)
+        if (*name++ != c)
+            return false;
+    return *name == '\0';
+}
+
 bool IsText(pugi::xml_node node) {
     return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
 }
@@ -39,17 +48,16 @@ CXmlLookup::CXmlLookup(pugi::xml_node scope, std::initializer_list<std::string_v
     for (std::string_view name : names)
         entries_.push_back({name, 0, {}});
     WalkElements(scope, [&](pugi::xml_node element) {
-        const std::string_view name = element.name();
+        const char* name = element.name();
         for (Entry& entry : entries_)
-            if (entry.name.size() == name.size() && (name.empty() || entry.name[0] == name[0]) &&
-                entry.name == name) {
+            if (NameIs(name, entry.name)) {
                 if (entry.count++ == 0)
                     entry.first = element;
                 else
                     entry.count = 2;
                 break;
             }
-        return excluded.empty() || name != excluded;
+        return excluded.empty() || !NameIs(name, excluded);
     });
 }
 
@@ -73,7 +81,7 @@ int CXmlLookup::Count(std::string_view name) const {
 std::vector<pugi::xml_node> FindDescendants(pugi::xml_node scope, std::string_view name) {
     std::vector<pugi::xml_node> found;
     WalkElements(scope, [&](pugi::xml_node element) {
-        if (name == element.name())
+        if (NameIs(element.name(), name))
             found.push_back(element);
         return true;
     });
@@ -81,16 +89,22 @@ std::vector<pugi::xml_node> FindDescendants(pugi::xml_node scope, std::string_vi
 }
 
 std::string TextContent(pugi::xml_node element) {
+    std::string storage;
+    const std::string_view text = TextContentView(element, storage);
+    return text.data() == storage.data() ? storage : std::string(text);
+}
+
+std::string_view TextContentView(pugi::xml_node element, std::string& storage) {
+    storage.clear();
     const pugi::xml_node only = element.first_child();
     if (only && only == element.last_child() && IsText(only))
         return only.value();
-    std::string text;
     WalkNodes(element, [&](pugi::xml_node node) {
         if (IsText(node))
-            text += node.value();
+            storage += node.value();
         return node.type() == pugi::node_element;
     });
-    return text;
+    return storage;
 }
 
 bool IsNestedDeeperThan(pugi::xml_node scope, int maxDepth) {

@@ -40,6 +40,9 @@ std::vector<pugi::xml_node> FindDescendants(pugi::xml_node scope, std::string_vi
 
 // The text content of an element: all its descendant text, in document order.
 std::string TextContent(pugi::xml_node element);
+// The same as a view: of the element's only text node when it has just that (no copy), else of
+// `storage`, which then holds the joined text. Valid while both live.
+std::string_view TextContentView(pugi::xml_node element, std::string& storage);
 
 // Whether any element lies more than `maxDepth` levels below `scope`.
 bool IsNestedDeeperThan(pugi::xml_node scope, int maxDepth);

@@ -20,18 +20,21 @@ void ReadText(const CXmlLookup& lookup, const char* name, std::string& value) {
 }
 
 void ReadBool(const CXmlLookup& lookup, const char* name, bool& value) {
+    std::string storage;
     if (const pugi::xml_node e = lookup.Unique(name))
-        ParseBoolValue(TextContent(e), value);
+        ParseBoolValue(TextContentView(e, storage), value);
 }
 
 void ReadInt(const CXmlLookup& lookup, const char* name, int& value) {
+    std::string storage;
     const pugi::xml_node e = lookup.Unique(name);
-    value = e ? ParseIntValue(TextContent(e)) : 0;
+    value = e ? ParseIntValue(TextContentView(e, storage)) : 0;
 }
 
 void ReadUnsigned(const CXmlLookup& lookup, const char* name, std::uint32_t& value) {
+    std::string storage;
     const pugi::xml_node e = lookup.Unique(name);
-    value = e ? ParseUnsignedValue(TextContent(e)) : 0;
+    value = e ? ParseUnsignedValue(TextContentView(e, storage)) : 0;
 }
 
 // Control-point count and correction iterations, held below the largest values the dialogs
@@ -45,18 +48,21 @@ void ReadFitSettings(const CXmlLookup& lookup, int& controlPoints, int& iteratio
 }
 
 void ReadFloat(const CXmlLookup& lookup, const char* name, float& value) {
+    std::string storage;
     const pugi::xml_node e = lookup.Unique(name);
-    value = e ? ParseFloatValue(TextContent(e)) : 0.0f;
+    value = e ? ParseFloatValue(TextContentView(e, storage)) : 0.0f;
 }
 
 void ReadPoint(const CXmlLookup& lookup, const char* name, FPoint& value) {
+    std::string storage;
     if (const pugi::xml_node e = lookup.Unique(name))
-        ParsePointValue(TextContent(e), value);
+        ParsePointValue(TextContentView(e, storage), value);
 }
 
 void ReadPointList(const CXmlLookup& lookup, const char* name, std::vector<FPoint>& points) {
+    std::string storage;
     if (const pugi::xml_node e = lookup.Unique(name))
-        ParsePointListValue(TextContent(e), points);
+        ParsePointListValue(TextContentView(e, storage), points);
 }
 
 void ReadCurve(pugi::xml_node element, CBSpline& curve) {

@@ -2,6 +2,7 @@
 
 #include "platform/scan_format.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <climits>
@@ -96,9 +97,13 @@ public:
         std::size_t start = 0;
         while (start < text_.size()) {
             FPoint point;
-            if (!ScanPair(start, point))
-                return;
-            start = AfterSecondSpace(start);
+            std::size_t next = PlainPair(start, point);
+            if (next == std::string_view::npos) {
+                if (!ScanPair(start, point))
+                    return;
+                next = AfterSecondSpace(start);
+            }
+            start = next;
             points.push_back(point);
         }
     }
@@ -129,6 +134,22 @@ private:
         return at;
     }
 
+    // The pair as the writer lays it out, "x y " with single spaces: the step below gives the
+    // same point and the same next start (after y's space), without the windows. npos for any
+    // other layout, which the general step takes.
+    std::size_t PlainPair(std::size_t start, FPoint& point) const {
+        constexpr std::size_t kNone = std::string_view::npos;
+        FPoint read;
+        const std::size_t xEnd = ScanPlainDecimal(text_, start, read.x);
+        if (xEnd == kNone || xEnd + 1 >= text_.size() || text_[xEnd] != ' ')
+            return kNone;
+        const std::size_t yEnd = ScanPlainDecimal(text_, xEnd + 1, read.y);
+        if (yEnd == kNone || (yEnd < text_.size() && text_[yEnd] != ' '))
+            return kNone;
+        point = read;
+        return yEnd < text_.size() ? yEnd + 1 : yEnd;
+    }
+
     // "%f %f" at `start`. The numbers cannot reach past the second blank-separated token, so
     // the scanner only sees that window.
     bool ScanPair(std::size_t start, FPoint& point) {
@@ -137,7 +158,7 @@ private:
             const std::size_t firstEnd = SkipToken(first);
             const std::size_t secondEnd = SkipToken(SkipBlanks(firstEnd));
             cachedOk_ =
-                Scan(text_.substr(first, secondEnd - first), "%f %f", &cached_.x, &cached_.y) == 2;
+                ScanFloatPair(text_.substr(first, secondEnd - first), cached_.x, cached_.y) == 2;
             cachedAt_ = first;
         }
         point = cached_;
@@ -240,5 +261,9 @@ void ParsePointValue(std::string_view text, FPoint& point) {
 }
 
 void ParsePointListValue(std::string_view text, std::vector<FPoint>& points) {
+    // Room for the pairs at one point per two blanks, bounded by a short pair per four
+    // characters so that a text of blanks cannot claim more than it holds.
+    const auto blanks = static_cast<std::size_t>(std::count(text.begin(), text.end(), ' '));
+    points.reserve(points.size() + std::min(blanks / 2 + 1, text.size() / 4 + 1));
     CPointListScanner(text).AppendTo(points);
 }

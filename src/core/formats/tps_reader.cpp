@@ -3,6 +3,7 @@
 #include "model/specimen.h"
 #include "platform/scan_format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string_view>
@@ -112,7 +113,11 @@ bool CTpsReader::ReadOutline(CSpecimen& specimen) {
 }
 
 bool CTpsReader::ReadPoints(CSpecimen& specimen, int count) {
-    // The count comes from the file: nothing is reserved by it, the lines present decide.
+    // The count comes from the file: only an ordinary outline's room is reserved by it, the
+    // lines present decide the rest.
+    constexpr int kReservedPoints = 4096;
+    specimen.Contour.reserve(specimen.Contour.size() +
+                             static_cast<std::size_t>(std::clamp(count, 0, kReservedPoints)));
     std::string line;
     FPoint previous;
     for (int i = 0; i < count; ++i) {
@@ -121,7 +126,7 @@ bool CTpsReader::ReadPoints(CSpecimen& specimen, int count) {
         float x = 0.0f;
         float y = 0.0f;
         // A line without two finite numbers repeats the previous point rather than being dropped.
-        if (Scan(line, "%f %f", &x, &y) == 2 && std::isfinite(x) && std::isfinite(y))
+        if (ScanFloatPair(line, x, y) == 2 && std::isfinite(x) && std::isfinite(y))
             previous = FPoint(x, y);
         specimen.Contour.push_back(previous);
     }

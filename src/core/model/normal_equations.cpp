@@ -27,6 +27,7 @@ void CNormalEquations::Load(const double* gram, int stride, const std::vector<in
     }
 }
 
+// Divisions by the diagonal are products with its reciprocals, which may move the last bit.
 // The matrix of an outline fit is banded apart from the two rows that close the outline, so
 // the factorisation works on each row's envelope: entries left of a row's first non-zero stay
 // zero in the factor, and the products skipped there are exact zeros.
@@ -40,6 +41,7 @@ bool CNormalEquations::Solve(std::vector<double>& solution) {
     if (!(largest > 0.0) || !std::isfinite(largest))
         return false;
     first_.resize(static_cast<std::size_t>(n));
+    inverse_.resize(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) {
         int f = 0;
         while (f < i && At(i, f) == 0.0)
@@ -54,7 +56,9 @@ bool CNormalEquations::Solve(std::vector<double>& solution) {
         if (!(pivot > kPivotRatio * largest))
             return false;
         const double root = std::sqrt(pivot);
+        const double inverse = 1.0 / root;
         At(j, j) = root;
+        inverse_[static_cast<std::size_t>(j)] = inverse;
         for (int i = j + 1; i < n; ++i) {
             const int fi = first_[static_cast<std::size_t>(i)];
             if (fi > j)
@@ -62,20 +66,20 @@ bool CNormalEquations::Solve(std::vector<double>& solution) {
             double sum = At(i, j);
             for (int k = std::max(fi, fj); k < j; ++k)
                 sum -= At(i, k) * At(j, k);
-            At(i, j) = sum / root;
+            At(i, j) = sum * inverse;
         }
     }
     solution.assign(rhs_.begin(), rhs_.end());
     for (int i = 0; i < n; ++i) {
         for (int k = first_[static_cast<std::size_t>(i)]; k < i; ++k)
             solution[i] -= At(i, k) * solution[k];
-        solution[i] /= At(i, i);
+        solution[i] *= inverse_[static_cast<std::size_t>(i)];
     }
     for (int i = n - 1; i >= 0; --i) {
         for (int k = i + 1; k < n; ++k)
             if (first_[static_cast<std::size_t>(k)] <= i)
                 solution[i] -= At(k, i) * solution[k];
-        solution[i] /= At(i, i);
+        solution[i] *= inverse_[static_cast<std::size_t>(i)];
     }
     return std::all_of(solution.begin(), solution.end(), [](double v) { return std::isfinite(v); });
 }

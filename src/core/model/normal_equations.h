@@ -25,5 +25,6 @@ private:
     int rows_ = 0;
     std::vector<double> matrix_; // lower triangle used
     std::vector<double> rhs_;
-    std::vector<int> first_; // per row, the column of its first non-zero
+    std::vector<int> first_;      // per row, the column of its first non-zero
+    std::vector<double> inverse_; // reciprocals of the factor's diagonal
 };

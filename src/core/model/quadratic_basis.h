@@ -171,7 +171,11 @@ inline void CQuadraticBasis::Derivatives(float t, Active& active) const {
 
 // Inside span k the three active pieces have non-zero denominators, so no quotient fails.
 inline bool CQuadraticBasis::InnerValuesAndSlopes(float t, Pieces& pieces) const {
-    const int k = InnerSpan(t);
+    // The span the uniform knots give is nearly always the one; the search settles the rest.
+    int k =
+        n_ >= 2 && t > 0.0f && t < 1.0f ? static_cast<int>(t * static_cast<float>(n_ - 1)) + 2 : -1;
+    if (!(k >= 2 && k <= n_ && knots_[k] < t && t < knots_[k + 1]))
+        k = InnerSpan(t);
     if (k < 0)
         return false;
     const float* kn = &knots_[static_cast<std::size_t>(k) - 1]; // t_(k-1) ... t_(k+2)

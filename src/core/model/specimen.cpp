@@ -243,10 +243,11 @@ void CSpecimen::SplitOutline() {
     const int n = static_cast<int>(Contour.size());
     std::vector<int> upper;
     std::vector<int> lower;
+    // Each point's side serves as the following pair's too; it is formed once.
+    bool cUpper = n > 0 && IsUpperSide(0);
     for (int c = 0; c < n; ++c) {
         const int d = (c + 1) % n;
         const bool dUpper = IsUpperSide(d);
-        const bool cUpper = IsUpperSide(c);
         if (dUpper && !cUpper) {
             upper.push_back(d);
             lower.push_back(c);
@@ -254,12 +255,14 @@ void CSpecimen::SplitOutline() {
             lower.push_back(d);
             upper.push_back(c);
         }
+        cUpper = dUpper;
     }
     const Extremes u = ExtremesAlongAxis(upper, Contour, Centroid, FirstEigenvect);
     const Extremes l = ExtremesAlongAxis(lower, Contour, Centroid, FirstEigenvect);
     auto walk = [&](int from, int to, std::vector<FPoint>& half) {
         if (from < 0 || to < 0)
             return;
+        half.reserve(static_cast<std::size_t>((to - from + n) % n) + 1);
         for (int i = from;; i = (i + 1) % n) {
             half.push_back(GetTransformedPoint(i));
             if (i == to)

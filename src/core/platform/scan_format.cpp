@@ -211,6 +211,52 @@ bool ReadFloat(Cursor& c, float& value) {
     return true;
 }
 
+bool IsAsciiBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// A decimal at `at` that ParseDecimal takes on its exact path: a sign, at most seven
+// significant digits and ten decimals, followed by an ASCII blank or the end. Returns the
+// position after it, or npos for any other form.
+std::size_t PlainDecimal(std::string_view s, std::size_t at, float& value) {
+    constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    constexpr std::size_t kNone = std::string_view::npos;
+    std::size_t i = at;
+    const bool negative = i < s.size() && s[i] == '-';
+    if (i < s.size() && (s[i] == '-' || s[i] == '+'))
+        ++i;
+    std::uint32_t mantissa = 0;
+    int digits = 0; // significant ones
+    int allDigits = 0;
+    int decimals = -1; // -1 before the point
+    for (; i < s.size(); ++i) {
+        const char ch = s[i];
+        if (ch == '.' && decimals < 0) {
+            decimals = 0;
+            continue;
+        }
+        if (!IsDigit(ch))
+            break;
+        ++allDigits;
+        if (digits > 0 || ch != '0')
+            ++digits;
+        mantissa = mantissa * 10 + static_cast<std::uint32_t>(ch - '0');
+        if (decimals >= 0)
+            ++decimals;
+    }
+    if (allDigits == 0 || digits > 7 || decimals > 10 || (i < s.size() && !IsAsciiBlank(s[i])))
+        return kNone;
+    const float v = static_cast<float>(mantissa) / kPowers[decimals < 0 ? 0 : decimals];
+    value = negative ? -v : v;
+    return i;
+}
+
+std::size_t SkipAsciiBlanks(std::string_view s, std::size_t i) {
+    while (i < s.size() && IsAsciiBlank(s[i]))
+        ++i;
+    return i;
+}
+
 bool ReadWord(Cursor& c, std::string& word) {
     const std::size_t start = c.pos_;
     while (!c.AtEnd() && !IsSpace(c.Get()))
@@ -279,4 +325,24 @@ int ScanFormat(std::string_view text, std::string_view format,
         ++assigned;
     }
     return assigned;
+}
+
+int ScanFloatPair(std::string_view text, float& x, float& y) {
+    float a = 0.0f;
+    float b = 0.0f;
+    const std::size_t first = SkipAsciiBlanks(text, 0);
+    const std::size_t firstEnd = first < text.size() ? PlainDecimal(text, first, a) : text.npos;
+    if (firstEnd != text.npos) {
+        const std::size_t second = SkipAsciiBlanks(text, firstEnd);
+        if (second < text.size() && PlainDecimal(text, second, b) != text.npos) {
+            x = a;
+            y = b;
+            return 2;
+        }
+    }
+    return Scan(text, "%f %f", &x, &y);
+}
+
+std::size_t ScanPlainDecimal(std::string_view text, std::size_t at, float& value) {
+    return at < text.size() ? PlainDecimal(text, at, value) : text.npos;
 }

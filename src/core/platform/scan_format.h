@@ -24,3 +24,13 @@ int Scan(std::string_view text, std::string_view format, Args*... args) {
     const std::array<ScanTarget, sizeof...(Args)> targets{ScanTarget(args)...};
     return ScanFormat(text, format, std::span<const ScanTarget>(targets));
 }
+
+// Scan(text, "%f %f", &x, &y) with its result and values, read directly when the text starts
+// with two plain decimals (sign, digits and a point, no exponent, each followed by a blank or
+// the end) as outline point lines do; any other text goes to ScanFormat.
+int ScanFloatPair(std::string_view text, float& x, float& y);
+
+// A plain decimal at `at` as "%f" reads it (sign, digits and a point, at most seven
+// significant digits and ten decimals, no exponent) that ends at a blank or the end of `text`:
+// the position after it, or npos when the text there takes another form.
+std::size_t ScanPlainDecimal(std::string_view text, std::size_t at, float& value);
