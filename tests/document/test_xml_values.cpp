@@ -12,6 +12,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -232,20 +233,47 @@ TEST(XmlLookup, CountsDescendantsAtAnyDepthAndAnswersOnlyForExactlyOne) {
     EXPECT_FALSE(CXmlLookup(r, {"r"}).Unique("r"));
 }
 
+// Text embedded as an element's value (the reader parses so) joins as that element's first text.
 TEST(XmlLookup, TextContentJoinsAllTextInDocumentOrder) {
-    const pugi::xml_document xml =
-        Parse("<v>a<x>b<y>c</y></x><![CDATA[<d>]]><!--no-->e</v><w> </w><e></e>");
-    EXPECT_EQ(TextContent(xml.child("v")), "abc<d>e");
-    EXPECT_EQ(TextContent(xml.child("w")), " ");
-    EXPECT_EQ(TextContent(xml.child("e")), "");
+    const char* text = "<v>a<x>b<y>c</y></x><![CDATA[<d>]]><!--no-->e</v><w> </w><e></e>";
+    for (const unsigned embed : {0u, unsigned{pugi::parse_embed_pcdata}}) {
+        pugi::xml_document xml;
+        ASSERT_TRUE(xml.load_string(text, pugi::parse_default | pugi::parse_ws_pcdata | embed));
+        EXPECT_EQ(TextContent(xml.child("v")), "abc<d>e");
+        EXPECT_EQ(TextContent(xml.child("w")), " ");
+        EXPECT_EQ(TextContent(xml.child("e")), "");
+    }
 }
 
-TEST(XmlLookup, FindsAllDescendantsInDocumentOrder) {
+TEST(XmlLookup, NestedScopesOfOneIndexMatchTheirOwnWalks) {
+    const pugi::xml_document xml =
+        Parse("<r><s><a>1</a><t><a>2</a><b/></t></s><s><b/><m><a/></m><a>3</a></s></r>");
+    CXmlSubtree tree;
+    tree.Index(xml.child("r"));
+    const CXmlLookup top(tree, 0, {"s", "a"});
+    EXPECT_EQ(top.Count("s"), 2);
+    EXPECT_EQ(top.Count("a"), 2);
+    std::vector<std::size_t> scopes;
+    for (std::size_t i = 0; i < tree.Elements().size(); ++i)
+        if (std::string_view(tree.Elements()[i].name) == "s")
+            scopes.push_back(i);
+    ASSERT_EQ(scopes.size(), 2u);
+    EXPECT_FALSE(CXmlLookup(tree, scopes[0], {"a"}).Unique("a"));
+    const std::size_t t = CXmlLookup(tree, scopes[0], {"t"}).UniqueAt("t");
+    ASSERT_NE(t, CXmlLookup::kNone);
+    EXPECT_STREQ(CXmlLookup(tree, t, {"a", "b"}).Unique("a").child_value(), "2");
+    EXPECT_FALSE(CXmlLookup(tree, scopes[1], {"a"}).Unique("a"));
+    EXPECT_STREQ(CXmlLookup(tree, scopes[1], {"a", "m"}, "m").Unique("a").child_value(), "3");
+}
+
+TEST(XmlLookup, VisitsAllElementsInDocumentOrder) {
     const pugi::xml_document xml = Parse("<r><s i='1'><s i='2'/></s><t><s i='3'/></t></r>");
-    const std::vector<pugi::xml_node> found = FindDescendants(xml, "s");
-    ASSERT_EQ(found.size(), 3u);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(found[i].attribute("i").as_int(), i + 1);
+    std::vector<int> found;
+    EXPECT_TRUE(VisitElementsWithin(xml, 3, [&](pugi::xml_node e) {
+        if (std::string_view(e.name()) == "s")
+            found.push_back(e.attribute("i").as_int());
+    }));
+    EXPECT_EQ(found, (std::vector<int>{1, 2, 3}));
 }
 
 TEST(XmlLookup, MeasuresNestingWithoutRecursion) {
@@ -256,11 +284,14 @@ TEST(XmlLookup, MeasuresNestingWithoutRecursion) {
     for (int i = 0; i < levels; ++i)
         deep += "</a>";
     const pugi::xml_document xml = Parse(deep.c_str());
-    EXPECT_TRUE(IsNestedDeeperThan(xml, levels - 1));
-    EXPECT_FALSE(IsNestedDeeperThan(xml, levels));
+    const auto ignore = [](pugi::xml_node) {};
+    EXPECT_FALSE(VisitElementsWithin(xml, levels - 1, ignore));
+    EXPECT_TRUE(VisitElementsWithin(xml, levels, ignore));
     const pugi::xml_document flat = Parse("<a><b>t</b><c><d/></c></a>");
-    EXPECT_FALSE(IsNestedDeeperThan(flat, 3));
-    EXPECT_TRUE(IsNestedDeeperThan(flat, 2));
+    EXPECT_TRUE(VisitElementsWithin(flat, 3, ignore));
+    int visited = 0;
+    EXPECT_FALSE(VisitElementsWithin(flat, 2, [&](pugi::xml_node) { ++visited; }));
+    EXPECT_EQ(visited, 3); // a, b and c; d lies too deep
     EXPECT_EQ(CXmlLookup(xml, {"a"}).Count("a"), 2);
     EXPECT_EQ(TextContent(xml.first_child()), "");
 }

@@ -12,8 +12,11 @@ class xml_document;
 // Whether document files can be parsed at all.
 bool IsXmlParserAvailable();
 
+// Where the reading starts in a parsed tree, found by the validation's walk over it.
+struct CDocumentOutline;
+
 // A document file's parsed tree, kept from its validation for its reading so that opening a
-// document parses the file once.
+// document parses and walks the file once.
 class CParsedDocumentFile {
 public:
     CParsedDocumentFile();
@@ -22,11 +25,13 @@ public:
     CParsedDocumentFile& operator=(const CParsedDocumentFile&) = delete;
 
     pugi::xml_document& Tree() { return *tree_; }
+    CDocumentOutline& Outline() { return *outline_; }
     bool IsLoaded() const { return loaded_; }
     void SetLoaded(bool loaded) { loaded_ = loaded; }
 
 private:
     std::unique_ptr<pugi::xml_document> tree_;
+    std::unique_ptr<CDocumentOutline> outline_;
     bool loaded_ = false;
 };
 

@@ -2,12 +2,14 @@
 
 #include <pugixml.hpp>
 
+#include <cstddef>
 #include <memory>
 
 class CApproxSpecimen;
 class CBSpline;
 class CClusterParameter;
 class CSpecimen;
+class CXmlSubtree;
 struct CClusterData;
 
 // The subtrees of the document file for the model's objects. Each writer appends one element
@@ -25,10 +27,13 @@ pugi::xml_node AppendElement(pugi::xml_node parent, const char* name);
 // An element holding "True" or "False".
 void WriteBool(pugi::xml_node parent, const char* name, bool value);
 
+// Each reader takes its element as a position in an indexed subtree that holds it.
+
 // A new specimen from its element; its halves are rebuilt from the stored statistics.
-std::unique_ptr<CSpecimen> ReadSpecimen(pugi::xml_node element);
+std::unique_ptr<CSpecimen> ReadSpecimen(const CXmlSubtree& tree, std::size_t element);
 // Without exactly one ApproxLower and one ApproxUpper, reading stops after the display flags.
-void ReadApproximation(pugi::xml_node element, CApproxSpecimen& approx);
-void ReadClusterData(pugi::xml_node element, CClusterData& data);
+void ReadApproximation(const CXmlSubtree& tree, std::size_t element, CApproxSpecimen& approx);
+void ReadClusterData(const CXmlSubtree& tree, std::size_t element, CClusterData& data);
 // From the `ClusterParameterValues` element; the mean record's subtree does not count.
-void ReadClusterParameterValues(pugi::xml_node element, CClusterParameter& parameter);
+void ReadClusterParameterValues(const CXmlSubtree& tree, std::size_t element,
+                                CClusterParameter& parameter);

@@ -15,8 +15,9 @@
 namespace {
 
 void ReadText(const CXmlLookup& lookup, const char* name, std::string& value) {
+    std::string storage;
     if (const pugi::xml_node e = lookup.Unique(name))
-        value = TextContent(e);
+        value.assign(TextContentView(e, storage));
 }
 
 void ReadBool(const CXmlLookup& lookup, const char* name, bool& value) {
@@ -65,8 +66,8 @@ void ReadPointList(const CXmlLookup& lookup, const char* name, std::vector<FPoin
         ParsePointListValue(TextContentView(e, storage), points);
 }
 
-void ReadCurve(pugi::xml_node element, CBSpline& curve) {
-    const CXmlLookup l(element,
+void ReadCurve(const CXmlSubtree& tree, std::size_t element, CBSpline& curve) {
+    const CXmlLookup l(tree, element,
                        {"DrawSpline", "DrawControlPoints", "DrawControlPointsText",
                         "DrawControlPolygon", "ColorSpline", "SplinePenWidth", "ControlPoints"});
     ReadBool(l, "DrawSpline", curve.DrawSpline);
@@ -83,14 +84,14 @@ void ReadCurve(pugi::xml_node element, CBSpline& curve) {
 
 } // namespace
 
-std::unique_ptr<CSpecimen> ReadSpecimen(pugi::xml_node element) {
-    const CXmlLookup l(element, {"PathName",       "ShortPathName",   "FileType",
-                                 "ScaleFactor",    "ScaleSpecified",  "ApplyTransformation",
-                                 "LineJoined",     "NumeratePoints",  "ColorContur",
-                                 "SpecimenName",   "ImageFile",       "Comment",
-                                 "Variables",      "Identifier",      "Locality",
-                                 "Gender",         "Stage",           "Centroid",
-                                 "FirstEigenvect", "SecondEigenvect", "Contour"});
+std::unique_ptr<CSpecimen> ReadSpecimen(const CXmlSubtree& tree, std::size_t element) {
+    const CXmlLookup l(tree, element, {"PathName",       "ShortPathName",   "FileType",
+                                       "ScaleFactor",    "ScaleSpecified",  "ApplyTransformation",
+                                       "LineJoined",     "NumeratePoints",  "ColorContur",
+                                       "SpecimenName",   "ImageFile",       "Comment",
+                                       "Variables",      "Identifier",      "Locality",
+                                       "Gender",         "Stage",           "Centroid",
+                                       "FirstEigenvect", "SecondEigenvect", "Contour"});
     auto s = std::make_unique<CSpecimen>();
     ReadText(l, "PathName", s->PathName);
     ReadText(l, "ShortPathName", s->ShortPathName);
@@ -119,8 +120,8 @@ std::unique_ptr<CSpecimen> ReadSpecimen(pugi::xml_node element) {
     return s;
 }
 
-void ReadApproximation(pugi::xml_node element, CApproxSpecimen& a) {
-    const CXmlLookup l(element,
+void ReadApproximation(const CXmlSubtree& tree, std::size_t element, CApproxSpecimen& a) {
+    const CXmlLookup l(tree, element,
                        {"ControlPointsCnt", "ApplyParamIteration", "ParamIterCount", "DrawError",
                         "MarkMaxError", "DrawIndex", "ApproxLower", "ApproxUpper",
                         "ErrorValuesAreValid", "MaxDiffOben", "MaxDiffUnten", "MeanDiffOben",
@@ -130,12 +131,12 @@ void ReadApproximation(pugi::xml_node element, CApproxSpecimen& a) {
     ReadBool(l, "DrawError", a.DrawError);
     ReadBool(l, "MarkMaxError", a.MarkMaxError);
     ReadBool(l, "DrawIndex", a.DrawIndex);
-    const pugi::xml_node lower = l.Unique("ApproxLower");
-    const pugi::xml_node upper = l.Unique("ApproxUpper");
-    if (!lower || !upper)
+    const std::size_t lower = l.UniqueAt("ApproxLower");
+    const std::size_t upper = l.UniqueAt("ApproxUpper");
+    if (lower == CXmlLookup::kNone || upper == CXmlLookup::kNone)
         return;
-    ReadCurve(lower, a.ApproxLower);
-    ReadCurve(upper, a.ApproxUpper);
+    ReadCurve(tree, lower, a.ApproxLower);
+    ReadCurve(tree, upper, a.ApproxUpper);
     ReadBool(l, "ErrorValuesAreValid", a.ErrorValuesAreValid);
     ReadFloat(l, "MaxDiffOben", a.MaxDiffOben);
     ReadFloat(l, "MaxDiffUnten", a.MaxDiffUnten);
@@ -145,10 +146,11 @@ void ReadApproximation(pugi::xml_node element, CApproxSpecimen& a) {
     ReadFloat(l, "MaxDiffUntenAtParam", a.MaxDiffUntenAtParam);
 }
 
-void ReadClusterData(pugi::xml_node element, CClusterData& d) {
-    const CXmlLookup l(element, {"MeanDelta", "MaxDelta", "SumDelta", "SumDeltaQuadrat",
-                                 "MeanDeltaQuadrat", "Areatotal", "Areadorsal", "Areaventral",
-                                 "DeltaVectorsUpper", "DeltaVectorsLower"});
+void ReadClusterData(const CXmlSubtree& tree, std::size_t element, CClusterData& d) {
+    const CXmlLookup l(tree, element,
+                       {"MeanDelta", "MaxDelta", "SumDelta", "SumDeltaQuadrat", "MeanDeltaQuadrat",
+                        "Areatotal", "Areadorsal", "Areaventral", "DeltaVectorsUpper",
+                        "DeltaVectorsLower"});
     ReadFloat(l, "MeanDelta", d.MeanDelta);
     ReadFloat(l, "MaxDelta", d.MaxDelta);
     ReadFloat(l, "SumDelta", d.SumDelta);
@@ -161,9 +163,10 @@ void ReadClusterData(pugi::xml_node element, CClusterData& d) {
     ReadPointList(l, "DeltaVectorsLower", d.DeltaVectorsLower);
 }
 
-void ReadClusterParameterValues(pugi::xml_node element, CClusterParameter& p) {
+void ReadClusterParameterValues(const CXmlSubtree& tree, std::size_t element,
+                                CClusterParameter& p) {
     // The mean record has its own ControlPointsCnt and iteration settings below this element.
-    const CXmlLookup l(element,
+    const CXmlLookup l(tree, element,
                        {"ApplyParamIteration", "DrawDeltaVectors", "DrawReferenceSpecimenOnly",
                         "DrawVectorNumbers", "Normalize", "ControlPointsCnt", "ParamIterCount",
                         "SpecimenColor", "ReferenceColor", "MeanSpecimenColor", "ErrorVectorsScale",
