@@ -8,7 +8,7 @@ CCarinovaDoc::CCarinovaDoc(CUserInteraction& ui) : ui_(ui) {}
 
 CCarinovaDoc::~CCarinovaDoc() {
     // Members first: the cluster list and the selections only point into the records.
-    cluster_.clear();
+    ClearCluster();
     selected_ = clusterSelection_ = reference_ = nullptr;
 }
 
@@ -69,7 +69,7 @@ void CCarinovaDoc::DeleteContents() {
     clusterParameter_.ResetToDefaults();
     while (!specimens_.empty())
         DeleteSpecimenRecord(specimens_.front().get());
-    cluster_.clear();
+    ClearCluster();
     reference_ = nullptr;
     clusterSelection_ = nullptr;
     selected_ = nullptr;

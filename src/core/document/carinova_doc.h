@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class CUserInteraction;
@@ -127,11 +128,16 @@ private:
     void InsertFitted(CSpecimenRecord* record, CClusterMemberFit& fit);
     void ReportNotInserted(const CSpecimen& specimen);
     void AddClusterMember(CSpecimenRecord* record, std::unique_ptr<CApproxSpecimen> approximation);
+    // The cluster list with its membership set beside it, so that the duplicate check on insert
+    // does not scan the list.
+    void AppendToCluster(CSpecimenRecord* record);
+    void ClearCluster();
 
     CUserInteraction& ui_;
     std::vector<std::unique_ptr<CSpecimenRecord>> specimens_;
     CSpecimenRecord* selected_ = nullptr;
     std::vector<CSpecimenRecord*> cluster_;
+    std::unordered_set<const CSpecimenRecord*> clusterMembers_;
     CSpecimenRecord* clusterSelection_ = nullptr;
     CSpecimenRecord* reference_ = nullptr;
     CClusterParameter clusterParameter_;

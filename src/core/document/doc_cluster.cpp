@@ -8,13 +8,24 @@
 #include "platform/user_interaction.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 constexpr const char* kNoSelection = "There is no selected specimen.";
 }
 
 bool CCarinovaDoc::IsInCluster(const CSpecimenRecord* record) const {
-    return std::find(cluster_.begin(), cluster_.end(), record) != cluster_.end();
+    return clusterMembers_.count(record) != 0;
+}
+
+void CCarinovaDoc::AppendToCluster(CSpecimenRecord* record) {
+    cluster_.push_back(record);
+    clusterMembers_.insert(record);
+}
+
+void CCarinovaDoc::ClearCluster() {
+    cluster_.clear();
+    clusterMembers_.clear();
 }
 
 // A member whose cluster approximation cannot be made (normal position declined, no fit, an
@@ -50,12 +61,12 @@ int CCarinovaDoc::InsertIntoCluster(const std::vector<CSpecimenRecord*>& records
     constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     std::vector<const CSpecimen*> ready;
     std::vector<std::size_t> slot(records.size(), kNone);
+    std::unordered_set<const CSpecimenRecord*> seen;
     for (std::size_t i = 0; i < records.size(); ++i) {
         CSpecimenRecord* r = records[i];
+        // A record listed twice is inserted once; the second entry gets the usual message.
         if (!r || !r->HasSpecimen() || IsInCluster(r) ||
-            !r->GetSpecimen()->GetApplyTransformation() ||
-            std::find(records.begin(), records.begin() + static_cast<std::ptrdiff_t>(i), r) !=
-                records.begin() + static_cast<std::ptrdiff_t>(i))
+            !r->GetSpecimen()->GetApplyTransformation() || !seen.insert(r).second)
             continue;
         slot[i] = ready.size();
         ready.push_back(r->GetSpecimen());
@@ -96,7 +107,7 @@ void CCarinovaDoc::ReportNotInserted(const CSpecimen& specimen) {
 
 void CCarinovaDoc::AddClusterMember(CSpecimenRecord* record,
                                     std::unique_ptr<CApproxSpecimen> approximation) {
-    cluster_.push_back(record);
+    AppendToCluster(record);
     record->SetClusterApproximation(std::move(approximation));
     record->SetClusterData(std::make_unique<CClusterData>());
     if (reference_)
@@ -110,6 +121,7 @@ int CCarinovaDoc::RemoveFromCluster(CSpecimenRecord* record) {
     if (it == cluster_.end())
         return 1;
     cluster_.erase(it);
+    clusterMembers_.erase(record);
     if (record == reference_)
         SetReferenceRecord(nullptr);
     record->TakeClusterApproximation().reset();
@@ -160,9 +172,9 @@ void CCarinovaDoc::UpdateClusterData(const std::vector<CSpecimenRecord*>& record
     if (!reference_ || !reference_->HasClusterApproximation())
         return;
     std::vector<CSpecimenRecord*> members;
+    std::unordered_set<const CSpecimenRecord*> seen;
     for (CSpecimenRecord* record : records) {
-        if (!record || !record->HasClusterApproximation() ||
-            std::find(members.begin(), members.end(), record) != members.end())
+        if (!record || !record->HasClusterApproximation() || !seen.insert(record).second)
             continue;
         if (!record->HasClusterData())
             record->SetClusterData(std::make_unique<CClusterData>());
@@ -183,7 +195,7 @@ void CCarinovaDoc::CalculateMeanSpecimen() {
     clusterParameter_.SetMeanRecord(std::move(mean));
     if (reference_)
         UpdateClusterData(record);
-    cluster_.push_back(record);
+    AppendToCluster(record);
     SetModifiedFlag();
     Notify(hintMeanCalculated, record);
 }
