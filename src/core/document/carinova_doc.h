@@ -12,6 +12,7 @@
 #include <vector>
 
 class CUserInteraction;
+struct CApproxFitSettings;
 struct CClusterMemberFit;
 
 // The one document: every loaded specimen record, the two selections, and the cluster with
@@ -56,6 +57,15 @@ public:
     // Several records, as if inserted one after the other; the fits run on all cores.
     // `stepProgress` steps the progress indicator after each record.
     int InsertIntoCluster(const std::vector<CSpecimenRecord*>& records, bool stepProgress = false);
+    // Approximation > Calculate with the sheet values `settings` and then Cluster > Insert, for
+    // several records at once, without questions or messages (for callers that report
+    // themselves): each specimen is brought into normal position and fitted once, on all cores,
+    // and its cluster approximation is made from that fit when the cluster fits with the same
+    // settings, so the results are those of the two commands. Entry i of the result is empty
+    // when records[i] went into the cluster, else a sentence naming the specimen and saying why
+    // not. A record that is already a member only gets its new approximation.
+    std::vector<std::string> ApproximateIntoCluster(const std::vector<CSpecimenRecord*>& records,
+                                                    const CApproxFitSettings& settings);
     int RemoveFromCluster(CSpecimenRecord* record);
     void SetReferenceRecord(CSpecimenRecord* record);
     void CalculateMeanSpecimen();
