@@ -113,9 +113,8 @@ TEST(FormatLocalizedNumber, AgreesWithIntegerRoundingOfThePrintedText) {
             scale *= 10;
         std::string expected = std::to_string(rounded / scale);
         if (l.digits > 0) {
-            char fraction[32];
-            std::snprintf(fraction, sizeof fraction, "%0*lld", l.digits, rounded % scale);
-            expected += "," + std::string(fraction);
+            const std::string fraction = std::to_string(rounded % scale);
+            expected += "," + std::string(l.digits - fraction.size(), '0') + fraction;
         }
         if (std::signbit(value) && rounded != 0)
             expected += " -";
