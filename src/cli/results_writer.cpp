@@ -1,30 +1,82 @@
 #include "results_writer.h"
 
-#include "analysis_outputs.h"
+#include "batch_output.h"
 #include "document/carinova_doc.h"
-#include "output_folder.h"
+#include "document/cluster_data_export.h"
+#include "pairwise_tables.h"
 #include "platform/c_format.h"
+#include "platform/file_names.h"
 #include "platform/number_locale.h"
+#include "platform/text_file.h"
 #include "report_pictures.h"
 
 #include <algorithm>
 #include <ostream>
 
-bool WriteResults(CCarinovaDoc& doc, const std::string& outDir, const std::string& documentName,
-                  int decimals, std::ostream& err) {
-    COutputFolder folder(outDir);
-    if (!folder.Begin(err))
+namespace {
+
+struct CPlannedResults {
+    std::filesystem::path exportText;
+    CPairwiseTableFiles tables;
+    CPicturePaths pictures;
+};
+
+// Claims a place; false when it would replace an input (the output said so).
+bool Place(CBatchOutput& output, const std::string& name, std::filesystem::path& path) {
+    const std::string claimed = output.Claim(name);
+    if (claimed.empty())
+        return false;
+    path = output.Path(claimed);
+    return true;
+}
+
+bool Plan(const CCarinovaDoc& doc, CBatchOutput& output, const COutputOptions& o,
+          CPlannedResults& plan) {
+    bool ok = Place(output, "export.txt", plan.exportText);
+    if (o.rmsTable)
+        ok = ok && Place(output, "mean_delta_quadrat.tsv", plan.tables.rms);
+    if (o.areaTables)
+        ok = ok && Place(output, "area_dorsal.tsv", plan.tables.dorsal) &&
+             Place(output, "area_ventral.tsv", plan.tables.ventral) &&
+             Place(output, "area_total.tsv", plan.tables.total);
+    if (o.pictures != COutputOptions::Pictures::None)
+        ok = ok && Place(output, "overlay.png", plan.pictures.overlayPng) &&
+             Place(output, "overlay.svg", plan.pictures.overlaySvg);
+    if (o.pictures == COutputOptions::Pictures::All)
+        for (const CSpecimenRecord* record : doc.GetClusterList()) {
+            plan.pictures.members.emplace_back();
+            ok = ok && Place(output,
+                             "specimens/" + SafeFileName(record->GetSpecimen()->ShortPathName) +
+                                 ".png",
+                             plan.pictures.members.back());
+        }
+    if (o.report != COutputOptions::Report::None)
+        ok = ok && Place(output, "report.pdf", plan.pictures.report);
+    plan.pictures.memberPages = o.report == COutputOptions::Report::Full;
+    return ok;
+}
+
+} // namespace
+
+bool WriteResults(const CCarinovaDoc& doc, CBatchOutput& output, const COutputOptions& outputs,
+                  int decimals, CProgress& progress, std::ostream& err) {
+    CPlannedResults plan;
+    if (!Plan(doc, output, outputs, plan))
         return false;
     CNumberLocale locale;
     locale.thousandSeparator.clear();
     locale.digits = decimals;
-    err << "Writing results\n";
-    if (!doc.OnSaveDocument(folder.StagingPath(documentName).string())) {
-        err << "carinova-cli: the document could not be written\n";
+    std::string error;
+    if (!WriteTextFile(plan.exportText,
+                       FormatClusterDataExport(doc.GetClusterList(),
+                                               doc.GetReferenceRecord() != nullptr,
+                                               doc.GetClusterParameter().ControlPointsCnt, locale),
+                       error)) {
+        err << "carinova-cli: " << error << '\n';
         return false;
     }
-    return WriteAnalysisTables(doc, folder, locale, err) && WriteReportPictures(doc, folder, err) &&
-           folder.Commit(err);
+    return WritePairwiseTables(doc, plan.tables, locale, progress, err) &&
+           WriteReportPictures(doc, plan.pictures, progress, err);
 }
 
 void PrintClusterSummary(const CCarinovaDoc& doc, std::ostream& out) {

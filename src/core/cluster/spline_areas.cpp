@@ -299,3 +299,25 @@ std::vector<float> PairwiseTotalAreas(const std::vector<const CApproxSpecimen*>&
                               return PairTotal(rows[i], rows[j], polygon);
                           });
 }
+
+struct CPairwiseAreaSampler::CRows {
+    std::vector<CRecordRows> records;
+};
+
+CPairwiseAreaSampler::CPairwiseAreaSampler(
+    const std::vector<const CApproxSpecimen*>& approximations)
+    : rows_(std::make_unique<CRows>(CRows{SampleAll(approximations)})) {}
+
+CPairwiseAreaSampler::~CPairwiseAreaSampler() = default;
+
+std::size_t CPairwiseAreaSampler::Count() const {
+    return rows_->records.size();
+}
+
+CPairAreas CPairwiseAreaSampler::Pair(std::size_t i, std::size_t j,
+                                      std::vector<FPoint>& polygon) const {
+    const CRecordRows& a = rows_->records[i];
+    const CRecordRows& b = rows_->records[j];
+    return {ScaledArea(a.dorsal, b.dorsal, polygon), ScaledArea(a.ventral, b.ventral, polygon),
+            PairTotal(a, b, polygon)};
+}
