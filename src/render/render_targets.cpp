@@ -2,6 +2,7 @@
 
 #include "platform/atomic_file.h"
 #include "qpainter_dc.h"
+#include "svg_stream_device.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -11,7 +12,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSvgGenerator>
 
 #include <array>
 #include <cmath>
@@ -239,14 +239,9 @@ bool RenderSvgFile(const std::filesystem::path& file, int width, int height,
     CAtomicFileDevice device(file);
     if (!device.isOpen())
         return device.Commit(error);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&device);
-    generator.setSize(QSize(width, height));
-    generator.setViewBox(QRect(0, 0, width, height));
-    generator.setResolution(kScreenDotsPerInch);
-    generator.setTitle(QString::fromStdString(title));
+    CSvgStreamDevice svg(device, width, height, QString::fromStdString(title));
     QPainter painter;
-    if (!painter.begin(&generator))
+    if (!painter.begin(&svg))
         return Fail(file, "the picture could not be drawn", error);
     painter.fillRect(QRect(0, 0, width, height), Qt::white);
     {
