@@ -79,7 +79,8 @@ CRunFigures RunTool(const std::vector<std::string>& args, const fs::path& log) {
 
 void BM_Analyze(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
-    const fs::path folder = fs::temp_directory_path() / ("carinova-bench-" + std::to_string(getpid()));
+    const fs::path folder =
+        fs::temp_directory_path() / ("carinova-bench-" + std::to_string(getpid()));
     fs::create_directories(folder);
     const fs::path valves = WriteValves(folder, count);
     CRunFigures figures;
@@ -91,8 +92,15 @@ void BM_Analyze(benchmark::State& state) {
     }
     if (figures.status != 0) {
         std::ifstream log(folder / "analyze.log");
-        state.SkipWithError(("carinova-cli failed: " + std::string(std::istreambuf_iterator<char>(log), {})).c_str());
+        state.SkipWithError(
+            ("carinova-cli failed: " + std::string(std::istreambuf_iterator<char>(log), {}))
+                .c_str());
     }
+    // The tool's own line per stage ("Writing the pairwise tables: 10000 in 95.2 s").
+    std::ifstream log(folder / "analyze.log");
+    for (std::string line; std::getline(log, line);)
+        if (line.find(" in ") != std::string::npos && line.back() == 's')
+            std::printf("  %d valves: %s\n", count, line.c_str());
     state.counters["cpu_s"] = figures.cpuSeconds;
     state.counters["peak_MB"] = figures.peakMegabytes;
     state.SetItemsProcessed(count);

@@ -94,9 +94,8 @@ int Analyze(const CAnalyzeOptions& o, std::ostream& out, std::ostream& err) {
     const std::size_t members = doc->GetClusterList().size();
     const COutputOptions outputs = ChooseOutputs(o.outputs, members, defaulted);
     if (defaulted)
-        err << "carinova-cli: " << members << " cluster members, more than "
-            << kAllOutputsMembers << ": writing " << DescribeOutputs(outputs)
-            << " (name the outputs to write more)\n";
+        err << "carinova-cli: " << members << " cluster members, more than " << kAllOutputsMembers
+            << ": writing " << DescribeOutputs(outputs) << " (name the outputs to write more)\n";
 
     // The results are drawn from the document as it reads back from its file, and the file
     // written is that document saved again, so that both are exactly what the desktop

@@ -34,7 +34,8 @@ void AddOutputOptions(CLI::App* cmd, COutputRequest& request, std::string& table
     const std::string limit = std::to_string(kAllOutputsMembers);
     cmd->add_option("--tables", tables,
                     "Pairwise tables: all, none or a list of rms and area (default all; none "
-                    "above " + limit + " members)")
+                    "above " +
+                        limit + " members)")
         ->check(CLI::Validator(
             [](std::string& text) {
                 bool rms = false, area = false;
@@ -49,7 +50,8 @@ void AddOutputOptions(CLI::App* cmd, COutputRequest& request, std::string& table
         ->check(CLI::IsMember({"all", "overlay", "none"}));
     cmd->add_option("--report", report,
                     "PDF report: full, summary (overlay and member list) or none (default full; "
-                    "summary above " + limit + " members)")
+                    "summary above " +
+                        limit + " members)")
         ->check(CLI::IsMember({"full", "summary", "none"}));
     cmd->add_option("--threads", threads, "Threads to compute and draw with")
         ->check(CLI::Range(1u, kMaxThreadCount));
@@ -128,7 +130,8 @@ int main(int argc, char** argv) {
     render->add_option("DOC", renderOptions.documentPath, "Carinova document (.xml)")->required();
     render->add_option("-o,--output", renderOptions.outDir, "Folder the results are written into")
         ->required();
-    render->add_option("--decimals", renderOptions.decimals, "Decimals in the tables and the export")
+    render
+        ->add_option("--decimals", renderOptions.decimals, "Decimals in the tables and the export")
         ->capture_default_str()
         ->check(CLI::Range(0, 9));
     AddOutputOptions(render, renderOptions.outputs, tables, pictures, report, threads);

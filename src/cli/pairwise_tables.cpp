@@ -108,8 +108,8 @@ public:
             v.resize(block_ * count_);
     }
 
-    bool Write(std::array<std::unique_ptr<CTextOutput>, kTableCount>& files, const fs::path& spillFolder,
-               CProgress& progress) {
+    bool Write(std::array<std::unique_ptr<CTextOutput>, kTableCount>& files,
+               const fs::path& spillFolder, CProgress& progress) {
         std::string header = "Specimen";
         for (std::size_t k = 1; k <= count_; ++k)
             header += "\t" + std::to_string(k);
@@ -132,7 +132,8 @@ public:
             ParallelFor(rows, [&](std::size_t r) {
                 for (int t = 0; t < kTableCount; ++t)
                     if (files[static_cast<std::size_t>(t)])
-                        FormatRow(static_cast<Table>(t), first + r, r, text[r][static_cast<std::size_t>(t)]);
+                        FormatRow(static_cast<Table>(t), first + r, r,
+                                  text[r][static_cast<std::size_t>(t)]);
             });
             for (std::size_t r = 0; r < rows; ++r)
                 for (std::size_t t = 0; t < kTableCount; ++t)

@@ -42,8 +42,8 @@ void CProgress::Advance(std::size_t steps) {
 void CProgress::Draw(std::size_t done) {
     lastDraw_ = Clock::now();
     const double elapsed = std::chrono::duration<double>(lastDraw_ - start_).count();
-    std::string line = "\r" + stage_ + ": " + std::to_string(done) + " of " +
-                       std::to_string(total_);
+    std::string line =
+        "\r" + stage_ + ": " + std::to_string(done) + " of " + std::to_string(total_);
     if (total_ > 0)
         line += FormatC(" (%d %%)", static_cast<int>(100.0 * static_cast<double>(done) /
                                                      static_cast<double>(total_)));

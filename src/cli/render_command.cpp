@@ -39,9 +39,8 @@ int Render(const CRenderOptions& o, std::ostream& out, std::ostream& err) {
     const std::size_t members = doc.GetClusterList().size();
     const COutputOptions outputs = ChooseOutputs(o.outputs, members, defaulted);
     if (defaulted)
-        err << "carinova-cli: " << members << " cluster members, more than "
-            << kAllOutputsMembers << ": writing " << DescribeOutputs(outputs)
-            << " (name the outputs to write more)\n";
+        err << "carinova-cli: " << members << " cluster members, more than " << kAllOutputsMembers
+            << ": writing " << DescribeOutputs(outputs) << " (name the outputs to write more)\n";
     if (!doc.OnSaveDocument(output.Path(name).string())) {
         err << "carinova-cli: the document could not be written\n";
         return kExitFailure;

@@ -59,9 +59,10 @@ bool WriteSpecimenImages(const CCarinovaDoc& doc, const CPicturePaths& paths, CP
         QByteArray bytes;
         std::string error = "Could not draw " + paths.members[i].string();
         if (!EncodeImage(image, ImageFormat::Png, bytes) ||
-            !WriteFileBytes(paths.members[i],
-                            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                            error)) {
+            !WriteFileBytes(
+                paths.members[i],
+                std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                error)) {
             const std::lock_guard lock(failing);
             if (firstError.empty())
                 firstError = error;
@@ -93,8 +94,7 @@ bool WriteReport(const CCarinovaDoc& doc, const CPicturePaths& paths, CProgress&
     layout.title = doc.GetTitle();
     const int overlayPages = OverlayPages(doc, layout);
     const auto& members = doc.GetClusterList();
-    const int pageCount =
-        overlayPages + (paths.memberPages ? static_cast<int>(members.size()) : 0);
+    const int pageCount = overlayPages + (paths.memberPages ? static_cast<int>(members.size()) : 0);
     progress.Begin("Printing the report", static_cast<std::size_t>(pageCount));
     const CSpecimenViewSettings settings;
     const PageFunction drawPage = [&](CDC& dc, int page) {

@@ -45,10 +45,10 @@ bool Plan(const CCarinovaDoc& doc, CBatchOutput& output, const COutputOptions& o
     if (o.pictures == COutputOptions::Pictures::All)
         for (const CSpecimenRecord* record : doc.GetClusterList()) {
             plan.pictures.members.emplace_back();
-            ok = ok && Place(output,
-                             "specimens/" + SafeFileName(record->GetSpecimen()->ShortPathName) +
-                                 ".png",
-                             plan.pictures.members.back());
+            ok = ok &&
+                 Place(output,
+                       "specimens/" + SafeFileName(record->GetSpecimen()->ShortPathName) + ".png",
+                       plan.pictures.members.back());
         }
     if (o.report != COutputOptions::Report::None)
         ok = ok && Place(output, "report.pdf", plan.pictures.report);

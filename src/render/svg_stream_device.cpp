@@ -138,7 +138,10 @@ public:
         std::string d;
         for (int i = 0; i < mapped.elementCount(); ++i) {
             const QPainterPath::Element e = mapped.elementAt(i);
-            const char* command = e.isMoveTo() ? "M" : e.isLineTo() ? "L" : e.isCurveTo() ? "C" : "";
+            const char* command = e.isMoveTo()    ? "M"
+                                  : e.isLineTo()  ? "L"
+                                  : e.isCurveTo() ? "C"
+                                                  : "";
             d += command;
             d += Number(e.x) + " " + Number(e.y) + " ";
         }
@@ -166,8 +169,8 @@ public:
         EndLine();
         const QPointF p = transform_.map(point);
         const QFont font = item.font();
-        const double size = font.pixelSize() > 0 ? font.pixelSize()
-                                                 : font.pointSizeF() * kDotsPerInch / 72.0;
+        const double size =
+            font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * kDotsPerInch / 72.0;
         Write("<text x=\"" + Number(p.x()) + "\" y=\"" + Number(p.y()) + "\" fill=\"" +
               Colour(pen_.color()) + "\" font-family=\"" + Escaped(font.family()) +
               "\" font-size=\"" + Number(size) + "\" font-weight=\"" +

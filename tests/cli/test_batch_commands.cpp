@@ -84,6 +84,13 @@ std::vector<std::string> FilesUnder(const fs::path& dir) {
     return names;
 }
 
+CRenderOptions RenderInto(const std::string& document, const std::string& dir) {
+    CRenderOptions o;
+    o.documentPath = document;
+    o.outDir = dir;
+    return o;
+}
+
 // A PDF without the moment it was made.
 std::string PdfWithoutDates(const fs::path& file) {
     return std::regex_replace(Slurp(file), std::regex("/CreationDate \\([^)]*\\)"), "");
@@ -154,7 +161,8 @@ TEST_F(AnalyzeSamples, RenderOfTheDocumentSavesItByteForByte) {
     ASSERT_EQ(exitCode_, kExitOk);
     const fs::path again = scratch_->Path() / "again";
     std::ostringstream out, err;
-    ASSERT_EQ(RunRender({(Out() / "document.xml").string(), again.string()}, out, err), kExitOk)
+    ASSERT_EQ(RunRender(RenderInto((Out() / "document.xml").string(), again.string()), out, err),
+              kExitOk)
         << err.str();
     EXPECT_EQ(Slurp(again / "document.xml"), Slurp(Out() / "document.xml"));
     EXPECT_EQ(FilesUnder(again), FilesUnder(Out()));
@@ -168,14 +176,15 @@ TEST_F(AnalyzeSamples, RenderIntoTheDocumentsOwnFolderIsRefused) {
     const std::string before = Slurp(Out() / "document.xml");
     const std::vector<std::string> files = FilesUnder(Out());
     std::ostringstream out, err;
-    EXPECT_EQ(RunRender({(Out() / "document.xml").string(), Out().string()}, out, err),
+    EXPECT_EQ(RunRender(RenderInto((Out() / "document.xml").string(), Out().string()), out, err),
               kExitUsage);
     EXPECT_NE(err.str().find("document.xml is an input of this run"), std::string::npos)
         << err.str();
     const fs::path own = scratch_->Path() / "own";
     fs::create_directories(own);
     fs::copy_file(Out() / "document.xml", own / "export.txt");
-    EXPECT_EQ(RunRender({(own / "export.txt").string(), own.string()}, out, err), kExitUsage);
+    EXPECT_EQ(RunRender(RenderInto((own / "export.txt").string(), own.string()), out, err),
+              kExitUsage);
     EXPECT_EQ(Slurp(own / "export.txt"), before);
     EXPECT_EQ(Slurp(Out() / "document.xml"), before);
     EXPECT_EQ(FilesUnder(Out()), files);
@@ -219,23 +228,34 @@ TEST_P(AnalyzeOutputs, WriteWhatIsAskedFor) {
 
 INSTANTIATE_TEST_SUITE_P(
     Choices, AnalyzeOutputs,
-    testing::Values(
-        OutputCase{"Defaults", {}, {"document.xml", "export.txt", "mean_delta_quadrat.tsv",
-                                    "area_total.tsv", "overlay.png", "overlay.svg", "report.pdf"},
-                   {}, true, true},
-        OutputCase{"RmsOnly", {"rms", "none", "none"},
-                   {"document.xml", "export.txt", "mean_delta_quadrat.tsv"},
-                   {"area_dorsal.tsv", "area_ventral.tsv", "area_total.tsv", "overlay.png",
-                    "report.pdf"},
-                   false, false},
-        OutputCase{"AreaAndOverlay", {"area", "overlay", "summary"},
-                   {"area_dorsal.tsv", "area_ventral.tsv", "area_total.tsv", "overlay.png",
-                    "overlay.svg", "report.pdf"},
-                   {"mean_delta_quadrat.tsv"}, false, false},
-        OutputCase{"Nothing", {"none", "none", "none"}, {"document.xml", "export.txt"},
-                   {"mean_delta_quadrat.tsv", "area_total.tsv", "overlay.png", "overlay.svg",
-                    "report.pdf"},
-                   false, false}),
+    testing::Values(OutputCase{"Defaults",
+                               {},
+                               {"document.xml", "export.txt", "mean_delta_quadrat.tsv",
+                                "area_total.tsv", "overlay.png", "overlay.svg", "report.pdf"},
+                               {},
+                               true,
+                               true},
+                    OutputCase{"RmsOnly",
+                               {"rms", "none", "none"},
+                               {"document.xml", "export.txt", "mean_delta_quadrat.tsv"},
+                               {"area_dorsal.tsv", "area_ventral.tsv", "area_total.tsv",
+                                "overlay.png", "report.pdf"},
+                               false,
+                               false},
+                    OutputCase{"AreaAndOverlay",
+                               {"area", "overlay", "summary"},
+                               {"area_dorsal.tsv", "area_ventral.tsv", "area_total.tsv",
+                                "overlay.png", "overlay.svg", "report.pdf"},
+                               {"mean_delta_quadrat.tsv"},
+                               false,
+                               false},
+                    OutputCase{"Nothing",
+                               {"none", "none", "none"},
+                               {"document.xml", "export.txt"},
+                               {"mean_delta_quadrat.tsv", "area_total.tsv", "overlay.png",
+                                "overlay.svg", "report.pdf"},
+                               false,
+                               false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OutputDefaults, LargeClustersLeaveOutTheQuadraticAndPerMemberResults) {
@@ -270,9 +290,9 @@ TEST(PairwiseTables, RowByRowEqualsTheWholeMatrices) {
         for (int k = 0; k < 240; ++k) {
             const double t = 2.0 * 3.14159265358979 * k / 240.0;
             const double wobble = 1.0 + 0.04 * std::sin((3 + i % 5) * t + i);
-            s->Contour.emplace_back(static_cast<float>(5000.0 + (330 + 7 * i) * wobble * std::cos(t)),
-                                    static_cast<float>(-800.0 + (150 + 3 * (i % 7)) * wobble *
-                                                                    std::sin(t)));
+            s->Contour.emplace_back(
+                static_cast<float>(5000.0 + (330 + 7 * i) * wobble * std::cos(t)),
+                static_cast<float>(-800.0 + (150 + 3 * (i % 7)) * wobble * std::sin(t)));
         }
         s->NormalizeOrientation();
         s->CalculateStatistics();
@@ -307,7 +327,8 @@ TEST(PairwiseTables, RowByRowEqualsTheWholeMatrices) {
             text += TableCell(doc.GetClusterList()[r]->GetSpecimen()->ShortPathName);
             for (std::size_t c = 0; c < n; ++c) {
                 const float v = matrix[r * n + c];
-                text += "\t" + (area && v < 0 ? std::string("n.c.") : FormatLocalizedNumber(v, locale));
+                text +=
+                    "\t" + (area && v < 0 ? std::string("n.c.") : FormatLocalizedNumber(v, locale));
             }
             text += "\r\n";
         }
@@ -394,6 +415,23 @@ TEST(BatchNames, ALongInputNameGivesShortenedPictureNames) {
     EXPECT_EQ(pictures.size(), CountSpecimens(kSamples));
 }
 
+// On a terminal a stage redraws one line with its count; elsewhere it writes one line at its
+// end, with the count and the duration.
+TEST(BatchProgress, ALineToRedrawOnATerminalOneLineAStageElsewhere) {
+    std::ostringstream terminal, log;
+    CProgress onTerminal(terminal, true), inLog(log, false);
+    for (CProgress* p : {&onTerminal, &inLog}) {
+        p->Begin("Drawing", 40);
+        p->Advance(40);
+        p->End();
+    }
+    EXPECT_EQ(terminal.str().rfind("\rDrawing: 0 of 40 (0 %)", 0), 0u) << terminal.str();
+    EXPECT_NE(terminal.str().find("\rDrawing: 40 in 0:00"), std::string::npos) << terminal.str();
+    EXPECT_EQ(terminal.str().back(), '\n');
+    EXPECT_TRUE(std::regex_match(log.str(), std::regex("Drawing: 40 in [0-9]+\\.[0-9] s\n")))
+        << log.str();
+}
+
 TEST(BatchFailures, LeaveNothingBehindAndSayWhy) {
     CScratchFolder scratch;
     const std::string blocker = scratch.Write("blocker", "a file where the folder should be");
@@ -413,9 +451,10 @@ TEST(BatchFailures, LeaveNothingBehindAndSayWhy) {
     o.files = {(scratch.Path() / "missing.tps").string()};
     EXPECT_EQ(RunAnalyze(o, out, err), kExitFailure);
     EXPECT_EQ(RunConvert(o.files, o.outDir, out, err), kExitFailure);
-    EXPECT_EQ(RunRender({scratch.Write("broken.xml", "<CarinovaDocument><Specimen"), o.outDir},
-                        out, err),
-              kExitFailure);
+    EXPECT_EQ(
+        RunRender(RenderInto(scratch.Write("broken.xml", "<CarinovaDocument><Specimen"), o.outDir),
+                  out, err),
+        kExitFailure);
     EXPECT_NE(err.str().find("not a readable Carinova document"), std::string::npos);
     EXPECT_TRUE(fs::is_empty(o.outDir));
     for (const auto& entry : fs::directory_iterator(scratch.Path()))

@@ -113,12 +113,11 @@ TEST(BatchProcess, SigtermWhileWritingKeepsTheEarlierResults) {
 TEST(BatchProcess, TwoRunsIntoOneFolderTakeTurns) {
     CScratchFolder scratch;
     const fs::path dir = scratch.Path() / "results";
-    const pid_t a = Start({"analyze", kSamples + "/valves.tps", "-o", dir.string()},
-                          scratch.Path() / "a.log");
-    const pid_t b =
-        Start({"analyze", kSamples + "/valves.msd", kSamples + "/valves.txt", "-o", dir.string(),
-               "--report", "none"},
-              scratch.Path() / "b.log");
+    const pid_t a =
+        Start({"analyze", kSamples + "/valves.tps", "-o", dir.string()}, scratch.Path() / "a.log");
+    const pid_t b = Start({"analyze", kSamples + "/valves.msd", kSamples + "/valves.txt", "-o",
+                           dir.string(), "--report", "none"},
+                          scratch.Path() / "b.log");
     EXPECT_EQ(Wait(a), 0) << CScratchFolder::ReadBytes(scratch.Path() / "a.log");
     EXPECT_EQ(Wait(b), 0) << CScratchFolder::ReadBytes(scratch.Path() / "b.log");
     const Files results = Contents(dir);

@@ -1,11 +1,11 @@
 #include "cluster/cluster_sheet.h"
 #include "document/carinova_doc.h"
 #include "document/command_ids.h"
-#include "platform/scripted_interaction.h"
-#include "support/hint_recorder.h"
 #include "model/approx_fit.h"
 #include "model/approx_sheet.h"
+#include "platform/scripted_interaction.h"
 #include "scratch_folder.h"
+#include "support/hint_recorder.h"
 #include "support/outline_shapes.h"
 
 #include <gtest/gtest.h>
@@ -236,9 +236,9 @@ protected:
             if (i == 4)
                 specimen->Contour = {{5000, 5000}, {5001, 5001}, {5002, 5002}};
             else
-                specimen->Contour = shapes::Ellipse(i == 2 ? 0.6 : 300.0 + 23 * i,
-                                                    i == 2 ? 0.35 : 130.0 + 9 * i, 5.0 * i,
-                                                    40000, -25000, 180 + 37 * i, 11.0 * i);
+                specimen->Contour =
+                    shapes::Ellipse(i == 2 ? 0.6 : 300.0 + 23 * i, i == 2 ? 0.35 : 130.0 + 9 * i,
+                                    5.0 * i, 40000, -25000, 180 + 37 * i, 11.0 * i);
             specimen->NormalizeOrientation();
             specimen->CalculateStatistics();
             doc.AddSpecimenRecord(std::make_unique<CSpecimenRecord>(std::move(specimen)));

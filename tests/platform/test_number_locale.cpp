@@ -96,9 +96,9 @@ TEST(FormatLocalizedNumber, AgreesWithIntegerRoundingOfThePrintedText) {
     l.negativeOrder = CNumberLocale::TrailingMinusSpace;
     for (int n = 0; n < 200000; ++n) {
         // Every eighth value a tie: a multiple of 1/1024 (exact in eight decimals).
-        const float value = n % 8 == 0 ? static_cast<float>(std::lround(mantissa(random) * 5e5)) / 1024.0f
-                                       : static_cast<float>(mantissa(random) *
-                                                            std::pow(10.0, magnitude(random)));
+        const float value =
+            n % 8 == 0 ? static_cast<float>(std::lround(mantissa(random) * 5e5)) / 1024.0f
+                       : static_cast<float>(mantissa(random) * std::pow(10.0, magnitude(random)));
         l.digits = n % 10;
         char printed[64];
         std::snprintf(printed, sizeof printed, "%.8f", std::fabs(static_cast<double>(value)));

@@ -64,7 +64,7 @@ bool WriteResults(CResultFolder& folder, const Files& files) {
 }
 
 bool RunInto(const fs::path& dir, const Files& files, bool exchange = true,
-         std::function<void(CResultFolder::CommitStep)> hook = {}) {
+             std::function<void(CResultFolder::CommitStep)> hook = {}) {
     CResultFolder folder(dir);
     folder.AllowExchange(exchange);
     folder.SetCommitHook(std::move(hook));
@@ -81,7 +81,8 @@ protected:
     CScratchFolder scratch;
     const fs::path dir = scratch.Path() / "results";
     // Files the user put there: never removed, never left elsewhere.
-    const Files foreign{{"notes.txt", "my notes"}, {"specimens/keep.png", "my own picture"},
+    const Files foreign{{"notes.txt", "my notes"},
+                        {"specimens/keep.png", "my own picture"},
                         {"raw/a.tps", "an input"}};
 
     void PutForeign() {
@@ -151,7 +152,7 @@ TEST_P(ResultFolder, ConcurrentRunsTakeTurns) {
             bool ok = true;
             for (int round = 0; round < 8; ++round)
                 ok = RunInto(dir, RunResults(10 * process + round, 1 + (round + process) % 4),
-                         GetParam()) &&
+                             GetParam()) &&
                      ok;
             _exit(ok ? 0 : 1);
         }
@@ -249,12 +250,11 @@ TEST(ResultFolderNames, LongNamesAreShortenedUniqueAndReadable) {
     const std::size_t limit = FileNameLimit(dir);
     // Multi-byte characters across the cut; two names that differ only at their ends; the
     // same name twice, and a name that differs only in case.
-    const std::string stem = "Cythere lutea " + std::string(120, 'x') + " \xC3\xA4\xC3\xB6 " +
-                             std::string(200, 'y');
-    const std::vector<std::string> names = {"specimens/" + stem + "1.png",
-                                            "specimens/" + stem + "2.png",
-                                            "specimens/" + stem + "2.png", "specimens/A.png",
-                                            "specimens/a.png"};
+    const std::string stem =
+        "Cythere lutea " + std::string(120, 'x') + " \xC3\xA4\xC3\xB6 " + std::string(200, 'y');
+    const std::vector<std::string> names = {
+        "specimens/" + stem + "1.png", "specimens/" + stem + "2.png", "specimens/" + stem + "2.png",
+        "specimens/A.png", "specimens/a.png"};
     std::set<std::string> claimed;
     for (const std::string& name : names) {
         const std::string c = folder.Claim(name);

@@ -192,7 +192,8 @@ TEST(RenderTargets, SvgDrawsLikeTheImage) {
     const std::regex polyline("<polyline");
     EXPECT_EQ(std::distance(std::sregex_iterator(svg.begin(), svg.end(), polyline),
                             std::sregex_iterator()),
-              2) << "the hairline and the curve";
+              2)
+        << "the hairline and the curve";
 
     QSvgRenderer renderer(QString::fromStdString(file.string()));
     ASSERT_TRUE(renderer.isValid());
@@ -203,9 +204,9 @@ TEST(RenderTargets, SvgDrawsLikeTheImage) {
         renderer.render(&painter);
     }
     const QImage image = RenderImage(120, 80, drawing);
-    for (const auto& [name, box] : {std::pair{"rectangle", QRect(70, 10, 40, 20)},
-                                    std::pair{"curve", QRect(60, 58, 51, 13)},
-                                    std::pair{"text", QRect(0, 44, 60, 20)}}) {
+    for (const auto& [name, box] :
+         {std::pair{"rectangle", QRect(70, 10, 40, 20)}, std::pair{"curve", QRect(60, 58, 51, 13)},
+          std::pair{"text", QRect(0, 44, 60, 20)}}) {
         const auto inside = [&](const QImage& im) {
             return FindPixels(im.copy(box), [](QRgb p) { return IsInk(p); });
         };
@@ -234,8 +235,8 @@ TEST(RenderTargets, PngKeepsEveryPixelWithOrWithoutColourTable) {
         ASSERT_TRUE(RenderImageFile(file, ImageFormat::Png, 100, 10, drawing, error)) << error;
         const std::string bytes = CScratchFolder::ReadBytes(file);
         EXPECT_EQ(static_cast<int>(bytes.at(25)), colours <= 256 ? 3 : 2) << "IHDR colour type";
-        const QImage read = QImage(QString::fromStdString(file.string()))
-                                .convertToFormat(QImage::Format_RGB32);
+        const QImage read =
+            QImage(QString::fromStdString(file.string())).convertToFormat(QImage::Format_RGB32);
         EXPECT_EQ(read, RenderImage(100, 10, drawing)) << colours;
     }
 }

@@ -296,18 +296,16 @@ std::vector<float> PairwiseSideAreas(const std::vector<const CApproxSpecimen*>& 
     rows.reserve(approximations.size());
     for (const CApproxSpecimen* approx : approximations)
         rows.push_back(Sample(approx, side));
-    return SymmetricTable(rows.size(),
-                          [&](size_t i, size_t j, std::vector<FPoint>& polygon) {
-                              return ScaledArea(rows[i], rows[j], polygon);
-                          });
+    return SymmetricTable(rows.size(), [&](size_t i, size_t j, std::vector<FPoint>& polygon) {
+        return ScaledArea(rows[i], rows[j], polygon);
+    });
 }
 
 std::vector<float> PairwiseTotalAreas(const std::vector<const CApproxSpecimen*>& approximations) {
     const std::vector<CRecordRows> rows = SampleAll(approximations);
-    return SymmetricTable(rows.size(),
-                          [&](size_t i, size_t j, std::vector<FPoint>& polygon) {
-                              return PairTotal(rows[i], rows[j], polygon);
-                          });
+    return SymmetricTable(rows.size(), [&](size_t i, size_t j, std::vector<FPoint>& polygon) {
+        return PairTotal(rows[i], rows[j], polygon);
+    });
 }
 
 struct CPairwiseAreaSampler::CRows {

@@ -97,7 +97,8 @@ public:
     bool DoSave(const std::string& path);
     // For the document reader: parts read from the file are attached as they are, with the
     // hint of the operation that would have made them (4, 7 and 12); nothing is recomputed.
-    void AttachLoadedApproximation(CSpecimenRecord* record, std::unique_ptr<CApproxSpecimen> approx);
+    void AttachLoadedApproximation(CSpecimenRecord* record,
+                                   std::unique_ptr<CApproxSpecimen> approx);
     void AttachLoadedClusterMember(CSpecimenRecord* record, std::unique_ptr<CApproxSpecimen> approx,
                                    std::unique_ptr<CClusterData> data);
     void AttachLoadedMeanRecord(std::unique_ptr<CSpecimenRecord> record);

@@ -113,8 +113,8 @@ CCarinovaDoc::ApproximateIntoCluster(const std::vector<CSpecimenRecord*>& record
             own->ParamIterCount = settings.iterations;
             own->Solver = settings.solver;
             if (!own->Fit(specimen, fitted[i].error)) {
-                fitted[i].error =
-                    "The specimen \"" + specimen.ShortPathName + "\" is left out: " + fitted[i].error;
+                fitted[i].error = "The specimen \"" + specimen.ShortPathName +
+                                  "\" is left out: " + fitted[i].error;
                 return;
             }
             fitted[i].member = ClusterMemberFromFit(*own, specimen, clusterParameter_);
@@ -162,7 +162,8 @@ void CCarinovaDoc::InsertFitted(CSpecimenRecord* record, CClusterMemberFit& fit)
 }
 
 void CCarinovaDoc::ReportNotInserted(const CSpecimen& specimen) {
-    ui_.Message("The specimen \"" + specimen.ShortPathName + "\" was not inserted into the cluster.",
+    ui_.Message("The specimen \"" + specimen.ShortPathName +
+                    "\" was not inserted into the cluster.",
                 MsgButtons::OK, MsgIcon::Exclamation);
 }
 

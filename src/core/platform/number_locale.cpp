@@ -51,8 +51,7 @@ char* RoundDecimalText(char* begin, char*& end, int digits) {
     return begin - 1;
 }
 
-void AppendWithSign(std::string& out, std::string_view number,
-                    CNumberLocale::NegativeOrder order) {
+void AppendWithSign(std::string& out, std::string_view number, CNumberLocale::NegativeOrder order) {
     switch (order) {
     case CNumberLocale::Parentheses:
         out += '(';

@@ -156,7 +156,8 @@ public:
         folder_ = folder;
         Walk("");
         if (::rmdir(folder.c_str()) != 0 && errno != ENOENT)
-            notes_.push_back("kept " + folder.string() + ": it holds entries that could not be put back into " + dir_.string());
+            notes_.push_back("kept " + folder.string() +
+                             ": it holds entries that could not be put back into " + dir_.string());
     }
 
 private:
@@ -165,7 +166,8 @@ private:
             const std::string entry = Join(relative, name);
             const fs::path path = folder_ / entry;
             std::error_code ec;
-            if (relative.empty() && (name == CResultFolder::kManifestName || name == kWritingMark)) {
+            if (relative.empty() &&
+                (name == CResultFolder::kManifestName || name == kWritingMark)) {
                 fs::remove(path, ec);
             } else if (ours_.count(entry)) {
                 fs::remove_all(path, ec);
@@ -242,7 +244,8 @@ bool CResultFolder::Lock(const std::function<bool()>& waiting) {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
             continue;
         }
-        struct stat locked {}, current {};
+        struct stat locked {
+        }, current{};
         if (::fstat(fd, &locked) == 0 && ::stat(dir_.c_str(), &current) == 0 &&
             locked.st_dev == current.st_dev && locked.st_ino == current.st_ino) {
             lockFd_ = fd;
