@@ -108,7 +108,7 @@ public:
             v.resize(block_ * count_);
     }
 
-    bool Write(std::array<std::unique_ptr<CTextOutput>, kTableCount>& files,
+    void Write(std::array<std::unique_ptr<CTextOutput>, kTableCount>& files,
                const fs::path& spillFolder, CProgress& progress) {
         std::string header = "Specimen";
         for (std::size_t k = 1; k <= count_; ++k)
@@ -140,7 +140,6 @@ public:
                     if (files[t])
                         files[t]->Write(text[r][t]);
         }
-        return true;
     }
 
 private:
@@ -149,7 +148,8 @@ private:
     }
 
     std::uint64_t TileOffset(std::size_t b, std::size_t c) const {
-        const std::uint64_t before = b * (tiles_ - 1) - b * (b - 1) / 2 + (c - b - 1);
+        // Block rows 0 ... b - 1 hold tiles_ - 1, tiles_ - 2, ... tiles each.
+        const std::uint64_t before = b * (2 * tiles_ - b - 1) / 2 + (c - b - 1);
         return before * TileFloats() * sizeof(float);
     }
     std::size_t TileFloats() const { return block_ * block_ * kAreaTables; }

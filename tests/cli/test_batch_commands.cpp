@@ -394,7 +394,8 @@ TEST(BatchStatus, LeftOutSpecimensAreNamedAndGiveTheirOwnStatus) {
               std::string::npos);
 }
 
-// A name far beyond the file system's limit still gives its picture, under a shortened name.
+// A name far beyond the file system's limit still gives its picture and its TPS file, under a
+// shortened name.
 TEST(BatchNames, ALongInputNameGivesShortenedPictureNames) {
     CScratchFolder scratch;
     const std::string longName = std::string(240, 'v') + ".tps";
@@ -413,6 +414,17 @@ TEST(BatchNames, ALongInputNameGivesShortenedPictureNames) {
         pictures.insert(name);
     }
     EXPECT_EQ(pictures.size(), CountSpecimens(kSamples));
+
+    const fs::path tps = scratch.Path() / "tps";
+    ASSERT_EQ(RunConvert({file}, tps.string(), out, err), kExitOk) << err.str();
+    std::size_t converted = 0;
+    for (const auto& entry : fs::directory_iterator(tps))
+        if (entry.path().extension() == ".tps") {
+            EXPECT_LE(entry.path().filename().string().size(), 255u);
+            EXPECT_EQ(CountSpecimens(entry.path().string()), 1u);
+            ++converted;
+        }
+    EXPECT_EQ(converted, CountSpecimens(kSamples));
 }
 
 // On a terminal a stage redraws one line with its count; elsewhere it writes one line at its

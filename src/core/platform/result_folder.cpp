@@ -244,8 +244,8 @@ bool CResultFolder::Lock(const std::function<bool()>& waiting) {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
             continue;
         }
-        struct stat locked {
-        }, current{};
+        struct stat locked {};
+        struct stat current {};
         if (::fstat(fd, &locked) == 0 && ::stat(dir_.c_str(), &current) == 0 &&
             locked.st_dev == current.st_dev && locked.st_ino == current.st_ino) {
             lockFd_ = fd;
