@@ -31,14 +31,16 @@ bool CCarinovaDoc::OnOpenDocument(const std::string& path) {
     int version = 0;
     CParsedDocumentFile parsed;
     if (!ValidateDocumentFile(path, version, ui_, parsed)) {
-        ShowFailure(ui_, "Trying to open invalid Carinova document.", "Carinova failure");
+        ShowFailure(ui_, WithReason("Trying to open invalid Carinova document.", parsed.Problem()),
+                    "Carinova failure");
         return false;
     }
     if (!ReadDocumentFile(*this, parsed)) {
         // Nothing half-read stays: no record, reference or selection of a failed load.
         DeleteContents();
         SetModifiedFlag();
-        ShowFailure(ui_, "Failed to open Carinova document.", "Carinova failure");
+        ShowFailure(ui_, WithReason("Failed to open Carinova document.", parsed.Problem()),
+                    "Carinova failure");
         return false;
     }
     SetModifiedFlag(false);
