@@ -178,6 +178,26 @@ TEST_F(XmlHostile, DeepNestingIsRefusedButAFewWrappersAreFine) {
     EXPECT_EQ(doc->GetSpecimenList().size(), 20u);
 }
 
+// A file of nothing but empty elements would need some twenty-five times its size; it is
+// refused before it is parsed. Real documents of that size load (fifty megabytes above).
+TEST_F(XmlHostile, CountlessEmptyElementsAreRefusedBeforeTheyFillTheMemory) {
+    const int count = 5'000'000;
+    std::string text = "<SpecimenRecordList>";
+    text.reserve(static_cast<std::size_t>(count) * 5 + 64);
+    for (int i = 0; i < count; ++i)
+        text += "<a/>\n";
+    text += "</SpecimenRecordList>";
+    const std::string path = folder.Write("empty.cnv", text);
+    CScriptedInteraction ui;
+    CCarinovaDoc doc(ui);
+    EXPECT_FALSE(doc.OnOpenDocument(path));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    const std::string expected = "Trying to open invalid Carinova document.\n" + path +
+                                 ": too many elements for its size (" +
+                                 std::to_string(count + 1) + " in 24 MB would take ";
+    EXPECT_EQ(ui.messages[0].text.substr(0, expected.size()), expected) << ui.messages[0].text;
+}
+
 TEST_F(XmlHostile, EntityDeclarationsAreNeitherExpandedNorFetched) {
     std::string doctype = "<!DOCTYPE SpecimenRecordList [<!ENTITY lol0 \"lol\">";
     for (int i = 1; i < 10; ++i) {

@@ -4,6 +4,7 @@
 #include "document/document_damage.h"
 #include "document/progress_scope.h"
 #include "document/xml_dom_error.h"
+#include "document/xml_footprint.h"
 #include "document/xml_lookup.h"
 #include "document/xml_model_io.h"
 #include "document/xml_values.h"
@@ -40,6 +41,12 @@ constexpr const char* kReaderSource = "Carinova document reader";
 constexpr int kMaxElementDepth = 32;
 // Far beyond any real document; a larger file is refused before it is read into memory.
 constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{1} << 30;
+// The tree and the records of a document may take this many bytes per byte of the file, beyond
+// a floor that any small file may use. Documents as written need about three at most (their
+// values are long against their names, their point lists longer still); a file of nothing but
+// empty elements would need twenty-five.
+constexpr std::size_t kTreeBytesPerFileByte = 6;
+constexpr std::size_t kTreeBytesFloor = std::size_t{64} << 20;
 // The parser takes text-only elements' text into the element and keeps blank text only where
 // it is an element's whole content.
 constexpr unsigned kParseOptions =
@@ -117,11 +124,12 @@ private:
 };
 
 std::string MegabytesOf(std::uintmax_t bytes) {
-    return std::to_string((bytes + (std::size_t{1} << 20) - 1) >> 20) + " MB";
+    return std::to_string((bytes + (std::uintmax_t{1} << 20) - 1) >> 20) + " MB";
 }
 
 // Only regular files are read: a folder or a device has no document, and a pipe could block.
-// False with the problem kept in `parsed`.
+// The text is measured before it is parsed, so that no file can claim far more memory than its
+// size suggests. False with the problem kept in `parsed`.
 bool LoadTree(CParsedDocumentFile& parsed, const std::string& path, const char* source) {
     std::error_code ec;
     const std::filesystem::file_status status = std::filesystem::status(path, ec);
@@ -138,6 +146,13 @@ bool LoadTree(CParsedDocumentFile& parsed, const std::string& path, const char* 
     std::string reason;
     if (!buffer.Read(path, static_cast<std::size_t>(size), reason))
         return parsed.Fail(path + ": " + reason);
+    const CXmlFootprint footprint = CXmlFootprint::Of(buffer.View());
+    const std::size_t budget = kTreeBytesFloor + kTreeBytesPerFileByte * buffer.Size();
+    if (footprint.Bytes() > budget)
+        return parsed.Fail(path + ": too many elements for its size (" +
+                           std::to_string(footprint.nodes) + " in " + MegabytesOf(buffer.Size()) +
+                           " would take " + MegabytesOf(footprint.Bytes()) +
+                           " to read; a document may take " + MegabytesOf(budget) + ")");
     pugi::xml_document& xml = parsed.Tree();
     const std::size_t length = buffer.Size();
     const pugi::xml_parse_result result = xml.load_buffer_inplace_own(buffer.Release(), length, kParseOptions);
