@@ -13,8 +13,8 @@
 #include <fcntl.h>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 #include <linux/fs.h>
+#include <sstream>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -244,9 +244,7 @@ TEST_P(SaveTargets, AFullFileSystemKeepsTheOldFile) {
     if (!small.IsMounted())
         GTEST_SKIP() << "cannot mount a small file system here: " << small.WhyNot();
     const fs::path target = scratch.Path() / "small" / "target";
-    {
-        std::ofstream(target, std::ios::binary) << "the old contents";
-    }
+    { std::ofstream(target, std::ios::binary) << "the old contents"; }
     const SFileState before = SFileState::Of(target);
     small.Fill();
     EXPECT_FALSE(SaveTo(target));

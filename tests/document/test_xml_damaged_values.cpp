@@ -25,19 +25,29 @@ enum class Kind { Number, Point, PointList };
 
 // The float-valued elements of the file format.
 const std::map<std::string, Kind>& NumericElements() {
-    static const std::map<std::string, Kind> elements{
-        {"ScaleFactor", Kind::Number},        {"MaxDiffOben", Kind::Number},
-        {"MaxDiffUnten", Kind::Number},       {"MeanDiffOben", Kind::Number},
-        {"MeanDiffUnten", Kind::Number},      {"MaxDiffObenAtParam", Kind::Number},
-        {"MaxDiffUntenAtParam", Kind::Number}, {"MeanDelta", Kind::Number},
-        {"MaxDelta", Kind::Number},           {"SumDelta", Kind::Number},
-        {"SumDeltaQuadrat", Kind::Number},    {"MeanDeltaQuadrat", Kind::Number},
-        {"Areatotal", Kind::Number},          {"Areadorsal", Kind::Number},
-        {"Areaventral", Kind::Number},        {"ErrorVectorsScale", Kind::Number},
-        {"Centroid", Kind::Point},            {"FirstEigenvect", Kind::Point},
-        {"SecondEigenvect", Kind::Point},     {"Contour", Kind::PointList},
-        {"ControlPoints", Kind::PointList},   {"DeltaVectorsUpper", Kind::PointList},
-        {"DeltaVectorsLower", Kind::PointList}};
+    static const std::map<std::string, Kind> elements{{"ScaleFactor", Kind::Number},
+                                                      {"MaxDiffOben", Kind::Number},
+                                                      {"MaxDiffUnten", Kind::Number},
+                                                      {"MeanDiffOben", Kind::Number},
+                                                      {"MeanDiffUnten", Kind::Number},
+                                                      {"MaxDiffObenAtParam", Kind::Number},
+                                                      {"MaxDiffUntenAtParam", Kind::Number},
+                                                      {"MeanDelta", Kind::Number},
+                                                      {"MaxDelta", Kind::Number},
+                                                      {"SumDelta", Kind::Number},
+                                                      {"SumDeltaQuadrat", Kind::Number},
+                                                      {"MeanDeltaQuadrat", Kind::Number},
+                                                      {"Areatotal", Kind::Number},
+                                                      {"Areadorsal", Kind::Number},
+                                                      {"Areaventral", Kind::Number},
+                                                      {"ErrorVectorsScale", Kind::Number},
+                                                      {"Centroid", Kind::Point},
+                                                      {"FirstEigenvect", Kind::Point},
+                                                      {"SecondEigenvect", Kind::Point},
+                                                      {"Contour", Kind::PointList},
+                                                      {"ControlPoints", Kind::PointList},
+                                                      {"DeltaVectorsUpper", Kind::PointList},
+                                                      {"DeltaVectorsLower", Kind::PointList}};
     return elements;
 }
 
@@ -170,7 +180,8 @@ TEST_P(NonFiniteValues, InEveryNumericElementDamageTheDocument) {
             detail = "point " + std::to_string(k + 1) + " ";
         }
         const bool isDamage = kind == Kind::Number ? bad.damagesNumbers : bad.damagesCoordinates;
-        const std::string file = text.substr(0, site.valueBegin) + damaged + text.substr(site.valueEnd);
+        const std::string file =
+            text.substr(0, site.valueBegin) + damaged + text.substr(site.valueEnd);
         const std::string what = site.place + site.name + " = " + damaged.substr(0, 60);
         ++tested;
         if (!isDamage) {
@@ -236,8 +247,8 @@ TEST_P(CountsOutsideTheDialogs, DamageTheDocument) {
         }
         std::string path;
         const std::vector<std::string> messages = OpenDamaged(file, path);
-        EXPECT_EQ(messages, std::vector<std::string>{"Failed to open Carinova document.\n" +
-                                                     path + expected})
+        EXPECT_EQ(messages,
+                  std::vector<std::string>{"Failed to open Carinova document.\n" + path + expected})
             << site.place;
     }
 }
@@ -255,18 +266,20 @@ INSTANTIATE_TEST_SUITE_P(
         SCountCase{"ParamIterCount", "6001", "is 6001, outside 0 to 6000"}),
     [](const ::testing::TestParamInfo<SCountCase>& info) {
         return std::string(info.param.name) + "_" +
-               (info.param.value ? (info.param.value[0] == '-' ? std::string("minus") +
-                                                                     (info.param.value + 1)
-                                                               : std::string(info.param.value))
-                                 : std::string("missing"));
+               (info.param.value
+                    ? (info.param.value[0] == '-' ? std::string("minus") + (info.param.value + 1)
+                                                  : std::string(info.param.value))
+                    : std::string("missing"));
     });
 
 // The ends of the ranges are what the dialogs allow, so files the program wrote stay readable.
 TEST_F(DamagedDocument, TheEndsOfTheCountRangesAreSound) {
     const std::string& text = WrittenDocument();
-    for (const auto& [name, value] : std::vector<std::pair<std::string, std::string>>{
-             {"ControlPointsCnt", "3"}, {"ControlPointsCnt", "30"},
-             {"ParamIterCount", "0"}, {"ParamIterCount", "6000"}}) {
+    for (const auto& [name, value] :
+         std::vector<std::pair<std::string, std::string>>{{"ControlPointsCnt", "3"},
+                                                          {"ControlPointsCnt", "30"},
+                                                          {"ParamIterCount", "0"},
+                                                          {"ParamIterCount", "6000"}}) {
         std::string file = text;
         std::vector<SSite> sites = SitesOf(text, {name});
         // From the end, so that the positions before each replacement still hold.

@@ -73,6 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
         SShape{"TextBetweenElements", Repeated("<a>first<b/>second<c/>third</a>", 10000)},
         SShape{"CdataAndComments",
                Repeated("<a><![CDATA[<x>]]>after<!-- c > d -->more</a>", 10000)},
+        SShape{"QuotesOutsideTags",
+               Repeated("<a><!-- it's --><b/>x<![CDATA[\"]]>y<c q=\"/\"/>z</a>", 10000)},
         SShape{"BlankTextAlone", Repeated("<Stage>   </Stage>\n\t", 20000)},
         SShape{"Records", Repeated("<SpecimenRecord><Specimen/></SpecimenRecord>", 10000)}),
     [](const ::testing::TestParamInfo<SShape>& info) { return std::string(info.param.name); });

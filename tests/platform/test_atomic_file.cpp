@@ -192,8 +192,7 @@ TEST_F(AtomicFileTest, TempFilesOfKilledSavesAreRemovedByTheNextSave) {
     const std::vector<std::string> others{
         ".other.xml." + std::to_string(gone) + ".9f3a.tmp", // another target's
         ".doc.xml." + std::to_string(gone) + ".9f3a.tmp.bak",
-        ".doc.xml." + std::to_string(gone) + ".xyz.tmp",
-        ".doc.xml.notes"};
+        ".doc.xml." + std::to_string(gone) + ".xyz.tmp", ".doc.xml.notes"};
     for (const std::string& name : std::vector<std::string>{stale, running, init})
         folder_.Write(name, "half");
     for (const std::string& name : others)

@@ -28,7 +28,7 @@ struct CDocumentOutline {
     pugi::xml_node list;      // the one SpecimenRecordList; empty when none or several
     pugi::xml_node parameter; // the same for ClusterParameter
     std::vector<pugi::xml_node> records;
-    int lists = 0;            // SpecimenRecordList elements, counted up to 2
+    int lists = 0; // SpecimenRecordList elements, counted up to 2
 };
 
 namespace {
@@ -92,7 +92,8 @@ public:
 
     // Reads up to `size` bytes; false with the system's reason.
     bool Read(const std::string& path, std::size_t size, std::string& reason) {
-        data_ = static_cast<char*>(pugi::get_memory_allocation_function()(std::max<std::size_t>(size, 1)));
+        data_ = static_cast<char*>(
+            pugi::get_memory_allocation_function()(std::max<std::size_t>(size, 1)));
         if (!data_)
             throw std::bad_alloc();
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -128,9 +129,7 @@ std::string MegabytesOf(std::uintmax_t bytes) {
 }
 
 // Only regular files are read: a folder or a device has no document, and a pipe could block.
-// The text is measured before it is parsed, so that no file can claim far more memory than its
-// size suggests. False with the problem kept in `parsed`.
-bool LoadTree(CParsedDocumentFile& parsed, const std::string& path, const char* source) {
+bool ReadFileBytes(CParsedDocumentFile& parsed, const std::string& path, CParserBuffer& buffer) {
     std::error_code ec;
     const std::filesystem::file_status status = std::filesystem::status(path, ec);
     if (ec)
@@ -142,31 +141,46 @@ bool LoadTree(CParsedDocumentFile& parsed, const std::string& path, const char* 
         return parsed.Fail(path + ": " + ec.message());
     if (size > kMaxFileBytes)
         return parsed.Fail(path + ": larger than any document (" + MegabytesOf(size) + ")");
-    CParserBuffer buffer;
     std::string reason;
     if (!buffer.Read(path, static_cast<std::size_t>(size), reason))
         return parsed.Fail(path + ": " + reason);
-    const CXmlFootprint footprint = CXmlFootprint::Of(buffer.View());
-    const std::size_t budget = kTreeBytesFloor + kTreeBytesPerFileByte * buffer.Size();
-    if (footprint.Bytes() > budget)
-        return parsed.Fail(path + ": too many elements for its size (" +
-                           std::to_string(footprint.nodes) + " in " + MegabytesOf(buffer.Size()) +
-                           " would take " + MegabytesOf(footprint.Bytes()) +
-                           " to read; a document may take " + MegabytesOf(budget) + ")");
+    return true;
+}
+
+// The text is measured before it is parsed, so that no file can claim far more memory than
+// its size suggests.
+bool FitsMemoryBudget(CParsedDocumentFile& parsed, const std::string& path, std::string_view text) {
+    const CXmlFootprint footprint = CXmlFootprint::Of(text);
+    const std::size_t budget = kTreeBytesFloor + kTreeBytesPerFileByte * text.size();
+    if (footprint.Bytes() <= budget)
+        return true;
+    return parsed.Fail(path + ": too many elements for its size (" +
+                       std::to_string(footprint.nodes) + " in " + MegabytesOf(text.size()) +
+                       " would take " + MegabytesOf(footprint.Bytes()) +
+                       " to read; a document may take " + MegabytesOf(budget) + ")");
+}
+
+// False with the problem kept in `parsed`.
+bool LoadTree(CParsedDocumentFile& parsed, const std::string& path, const char* source) {
+    CParserBuffer buffer;
+    if (!ReadFileBytes(parsed, path, buffer) || !FitsMemoryBudget(parsed, path, buffer.View()))
+        return false;
     pugi::xml_document& xml = parsed.Tree();
     const std::size_t length = buffer.Size();
-    const pugi::xml_parse_result result = xml.load_buffer_inplace_own(buffer.Release(), length, kParseOptions);
+    const pugi::xml_parse_result result =
+        xml.load_buffer_inplace_own(buffer.Release(), length, kParseOptions);
     if (result.status == pugi::status_out_of_memory)
         throw CXmlDomError(CXmlDomError::kOutOfMemory, source, "Out of memory while parsing.");
     parsed.SetOffsetsInFile(result.encoding == pugi::encoding_utf8);
     if (!result)
         return parsed.Fail(parsed.Where(result.offset) + ": " + result.description());
     if (!SurveyTree(xml, parsed.Outline()))
-        return parsed.Fail(path + ": elements nest deeper than " + std::to_string(kMaxElementDepth) +
-                           " levels");
-    if (parsed.Outline().lists != 1)
-        return parsed.Fail(path + (parsed.Outline().lists == 0 ? ": no SpecimenRecordList element"
-                                                                : ": more than one SpecimenRecordList element"));
+        return parsed.Fail(path + ": elements nest deeper than " +
+                           std::to_string(kMaxElementDepth) + " levels");
+    if (parsed.Outline().lists == 0)
+        return parsed.Fail(path + ": no SpecimenRecordList element");
+    if (parsed.Outline().lists > 1)
+        return parsed.Fail(path + ": more than one SpecimenRecordList element");
     return true;
 }
 

@@ -114,8 +114,7 @@ bool SaveTree(const pugi::xml_document& xml, const std::string& path, std::strin
 
 } // namespace
 
-int WriteDocumentFile(const CCarinovaDoc& document, const std::string& path,
-                      std::string& failure) {
+int WriteDocumentFile(const CCarinovaDoc& document, const std::string& path, std::string& failure) {
     failure.clear();
     return RunXmlJob(document.GetInteraction(), kSource, [&] {
         pugi::xml_document xml;

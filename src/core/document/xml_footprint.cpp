@@ -26,20 +26,39 @@ bool IsBlank(char c) {
 
 // Whether the tag at `name` (just after its '<') is a SpecimenRecord start tag.
 bool IsRecordTag(const char* name, const char* end) {
-    const std::size_t left = static_cast<std::size_t>(end - name);
+    const auto left = static_cast<std::size_t>(end - name);
     if (left <= kRecordName.size() || std::memcmp(name, kRecordName.data(), kRecordName.size()))
         return false;
     const char next = name[kRecordName.size()];
     return next == '>' || next == '/' || IsBlank(next);
 }
 
-// Whether the text between two tags becomes a node of its own. Text right after a start tag is
-// that element's first content and is kept inside it; blank text between elements is dropped.
-// A '>' inside the text means the previous tag held a quoted '>' and ended here instead.
-bool IsNodeText(const char* from, const char* to, bool afterStartTag) {
-    const auto length = static_cast<std::size_t>(to - from);
-    if (afterStartTag && !std::memchr(from, '>', length))
-        return false;
+const char* Find(const char* from, const char* end, char c) {
+    const void* found = std::memchr(from, c, static_cast<std::size_t>(end - from));
+    return found ? static_cast<const char*>(found) : end;
+}
+
+// The '>' that ends the start tag at `from`, past quoted attribute values as the parser reads
+// them; each '=' may begin an attribute.
+const char* EndOfStartTag(const char* from, const char* end, std::size_t& attributes) {
+    // Without '=' a tag has no attribute, so no quoted value that could hold a '>'.
+    const char* close = Find(from, end, '>');
+    if (!std::memchr(from, '=', static_cast<std::size_t>(close - from)))
+        return close;
+    for (const char* c = from; c < end; ++c) {
+        if (*c == '>')
+            return c;
+        if (*c == '=')
+            ++attributes;
+        else if ((*c == '"' || *c == '\'') && (c = Find(c + 1, end, *c)) == end)
+            return end;
+    }
+    return end;
+}
+
+// Text that follows anything but a start tag becomes a node of its own unless it is blank;
+// right after a start tag it is that element's first content and is kept inside it.
+bool IsNodeText(const char* from, const char* to) {
     return std::any_of(from, to, [](char c) { return !IsBlank(c); });
 }
 
@@ -47,29 +66,32 @@ bool IsNodeText(const char* from, const char* to, bool afterStartTag) {
 
 CXmlFootprint CXmlFootprint::Of(std::string_view text) {
     CXmlFootprint f;
-    f.attributes = static_cast<std::size_t>(std::count(text.begin(), text.end(), '='));
     const char* p = text.data();
     const char* const end = p + text.size();
     bool afterStartTag = false;
     while (p < end) {
-        const auto* open = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p)));
-        if (IsNodeText(p, open ? open : end, afterStartTag))
+        const char* open = Find(p, end, '<');
+        if (!afterStartTag && IsNodeText(p, open))
             ++f.nodes;
-        if (!open || open + 1 == end)
+        if (end - open < 2)
             break;
-        // Everything but an end tag may be a node: elements, and (counted generously) comments,
-        // CDATA sections and processing instructions.
         const char kind = open[1];
-        if (kind != '/') {
+        const char* close = nullptr;
+        if (kind == '/' || kind == '!' || kind == '?') {
+            // End tags make no node; comments, CDATA sections, declarations are counted as
+            // one each. Whatever they hold that looks like markup is counted too: never less.
+            close = Find(open + 2, end, '>');
+            f.nodes += kind == '/' ? 0 : 1;
+            afterStartTag = false;
+        } else {
             ++f.nodes;
             if (IsRecordTag(open + 1, end))
                 ++f.records;
+            close = EndOfStartTag(open + 1, end, f.attributes);
+            afterStartTag = close < end && close[-1] != '/';
         }
-        const auto* close =
-            static_cast<const char*>(std::memchr(open + 1, '>', static_cast<std::size_t>(end - open - 1)));
-        if (!close)
+        if (close >= end)
             break;
-        afterStartTag = kind != '/' && kind != '!' && kind != '?' && close[-1] != '/';
         p = close + 1;
     }
     return f;

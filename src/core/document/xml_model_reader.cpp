@@ -29,7 +29,8 @@ std::string Shown(std::string_view text) {
     constexpr std::size_t kShownChars = 24;
     const std::size_t start = std::min(text.find_first_not_of(" \t\r\n"), text.size());
     text.remove_prefix(start);
-    return "(" + std::string(text.substr(0, kShownChars)) + (text.size() > kShownChars ? "...)" : ")");
+    return "(" + std::string(text.substr(0, kShownChars)) +
+           (text.size() > kShownChars ? "...)" : ")");
 }
 
 std::string Shown(FPoint p) {
@@ -123,8 +124,7 @@ void ReadPointList(const CXmlLookup& lookup, const char* name, std::vector<FPoin
     ParsePointListValue(TextContentView(e, storage), points);
     for (std::size_t i = first; i < points.size(); ++i)
         if (const char* problem = CoordinateProblem(points[i]))
-            Damaged(e, "point " + std::to_string(i - first + 1) + " " + problem +
-                           Shown(points[i]));
+            Damaged(e, "point " + std::to_string(i - first + 1) + " " + problem + Shown(points[i]));
 }
 
 void ReadCurve(const CXmlSubtree& tree, std::size_t element, CBSpline& curve) {

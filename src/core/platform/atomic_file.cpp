@@ -52,9 +52,11 @@ std::string TempName(const std::filesystem::path& target, unsigned long long tok
 pid_t TempOwner(std::string_view rest) {
     long pid = 0;
     const auto [afterPid, error] = std::from_chars(rest.data(), rest.data() + rest.size(), pid);
-    if (error != std::errc() || pid <= 0 || afterPid == rest.data() + rest.size() || *afterPid != '.')
+    if (error != std::errc() || pid <= 0 || afterPid == rest.data() + rest.size() ||
+        *afterPid != '.')
         return 0;
-    std::string_view token(afterPid + 1, static_cast<std::size_t>(rest.data() + rest.size() - afterPid - 1));
+    std::string_view token(afterPid + 1,
+                           static_cast<std::size_t>(rest.data() + rest.size() - afterPid - 1));
     if (token.size() <= kTempEnding.size() || !token.ends_with(kTempEnding))
         return 0;
     token.remove_suffix(kTempEnding.size());
@@ -159,7 +161,8 @@ bool CAtomicFile::Open(const std::filesystem::path& target) {
         return true;
     }
     if (!replaces || (error != EACCES && error != EPERM))
-        return Fail(error > 0 ? SystemReason(error) : "no unique temporary file name could be found");
+        return Fail(error > 0 ? SystemReason(error)
+                              : "no unique temporary file name could be found");
     // The folder refuses new files, the file itself may be written: it is rewritten in place.
     fd_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd_ < 0)
