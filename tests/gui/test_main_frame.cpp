@@ -344,6 +344,26 @@ private slots:
         QCOMPARE(frame->windowTitle(), QStringLiteral("second.xml - Carinova 1.6"));
     }
 
+    // The save's fixed text with the file and the system's reason; no error box before it.
+    void aFailedSaveSaysWhyAndChangesNothing() {
+        d->InsertSamples();
+        const std::string path = temp->File("protected.xml");
+        std::ofstream(path) << "old";
+        std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+        d->ui.messages.clear();
+        SaveAs(path);
+        frame->OnCommand(ID_FILE_SAVE);
+        QCOMPARE(d->ui.MessageTexts(),
+                 std::vector<std::string>{"Failed to save Carinova Document.\nCould not write " +
+                                          path + ": Permission denied"});
+        QCOMPARE(d->ui.messages.back().caption, std::string("Carinova failure"));
+        std::ifstream in(path);
+        QCOMPARE(std::string(std::istreambuf_iterator<char>(in), {}), std::string("old"));
+        QVERIFY(d->doc.IsModified());
+        QCOMPARE(frame->windowTitle(), QStringLiteral("Untitled - Carinova 1.6"));
+        QCOMPARE(frame->GetRecentFiles().GetCount(), 0);
+    }
+
     void aBrokenFileKeepsTheOpenDocument() {
         d->InsertSamples();
         const std::string third = d->Name(3);
