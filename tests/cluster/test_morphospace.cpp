@@ -305,6 +305,34 @@ TEST(Morphospace, LeavesOutMembersThatDoNotFit) {
                      "intervals a curve; 2 of the 4 members have them.");
 }
 
+// A damaged caller's interval count finds no member that fits; coordinates near the float
+// limit still give finite results (the analysis runs in double).
+TEST(Morphospace, HostileSettingsAndCoordinates) {
+    const CTestCluster cluster = RandomCluster(6, 8, false, 53);
+    for (const int intervals : {0, -5, 31, 1 << 30}) {
+        std::string error;
+        EXPECT_FALSE(CMorphospace::Compute(cluster.list, nullptr, intervals, kArea, error));
+        EXPECT_EQ(error, "The morphospace needs at least 3 cluster members with " +
+                             std::to_string(intervals) +
+                             " control-point intervals a curve; 0 of the 6 members have them.");
+    }
+    CTestCluster huge;
+    for (const CSpecimenRecord* r : cluster.list) {
+        CApproxSpecimen a = *r->GetClusterApproximation();
+        for (auto* curve : {&a.ApproxUpper, &a.ApproxLower})
+            for (FPoint& q : curve->ControlPoints)
+                q = 1e35f * q;
+        huge.Add(a);
+    }
+    const CMorphospace space = Analyse(huge.list, 8, kArea);
+    for (int k = 0; k < space.ComponentCount(); ++k) {
+        EXPECT_TRUE(std::isfinite(space.Variance(k)));
+        for (int i = 0; i < 6; ++i)
+            EXPECT_TRUE(std::isfinite(space.Score(i, k)));
+    }
+    EXPECT_NEAR(space.Share(0), Analyse(cluster.list, 8, kArea).Share(0), 1e-6);
+}
+
 // The 119 real outlines, fitted and normalised as the cluster does, against the plain
 // covariance route on their control points.
 TEST(Morphospace, RealOutlinesAgreeWithTheCovarianceRoute) {

@@ -124,6 +124,34 @@ TEST_F(MorphospacePicture, MarkersRingAndHitTest) {
     EXPECT_EQ(plot.HitTest(scene, -100.0, -100.0, 4.0), -1);
 }
 
+// Beyond eight groups the markers change: squares are filled, triangles and diamonds outlined
+// with three and four lines, each in the group's colour.
+TEST_F(MorphospacePicture, EachMarkerShape) {
+    CMorphospaceScene scene = Scene();
+    scene.referencePoint = -1;
+    const CMorphospaceGroup::Marker markers[] = {
+        CMorphospaceGroup::Circle, CMorphospaceGroup::Square, CMorphospaceGroup::Triangle,
+        CMorphospaceGroup::Diamond};
+    scene.groups.clear();
+    for (int p = 0; p < 4; ++p)
+        scene.groups.push_back({std::to_string(p), RGB(10 + p, 0, 0), markers[p], {p}});
+    CRecordingDC dc;
+    DrawMorphospacePicture(dc, scene, {0, 0, 900, 600});
+    auto count = [&dc](Kind kind, ColorRef color) {
+        int n = 0;
+        for (const Op& op : dc.OpsOfKind(kind))
+            n += kind == Kind::Line
+                     ? op.pen.color == color && op.pen.width > 0
+                     : op.brush.color == color && op.brush.style == BrushStyle::Solid;
+        return n;
+    };
+    // Each group also has its marker in the legend and its mean as a cross of two lines.
+    EXPECT_EQ(count(Kind::Ellipse, RGB(10, 0, 0)), 2);
+    EXPECT_EQ(count(Kind::Rectangle, RGB(11, 0, 0)), 2);
+    EXPECT_EQ(count(Kind::Line, RGB(12, 0, 0)), 2 * 3 + 2);
+    EXPECT_EQ(count(Kind::Line, RGB(13, 0, 0)), 2 * 4 + 2);
+}
+
 struct CAreaCase {
     int width;
     int height;

@@ -109,7 +109,7 @@ std::optional<CMorphospace> CMorphospace::Compute(const std::vector<CSpecimenRec
     const auto n = static_cast<Eigen::Index>(rows.records.size());
     const Eigen::Index p = layout.Size();
     if (n < kMinimumMembers || p == 0) {
-        error = TooFewMessage(static_cast<int>(n), rows.members, layout.Intervals());
+        error = TooFewMessage(static_cast<int>(n), rows.members, controlPointsCnt);
         return std::nullopt;
     }
     const auto fullSize = static_cast<std::size_t>(layout.FullSize());

@@ -1,6 +1,7 @@
 #include "cluster/shape_layout.h"
 
 #include "model/approx_specimen.h"
+#include "model/fit_limits.h"
 
 #include <cmath>
 
@@ -16,8 +17,11 @@ constexpr int Y(int p) {
 
 } // namespace
 
+// A count outside what a cluster can have (a damaged caller) gives an empty layout, which no
+// approximation fits.
 CShapeLayout::CShapeLayout(int controlPointsCnt, bool outerXFixed)
-    : intervals_(controlPointsCnt > 0 ? controlPointsCnt : 0) {
+    : intervals_(controlPointsCnt > 0 && controlPointsCnt <= kMaxControlPoints ? controlPointsCnt
+                                                                               : 0) {
     const int m1 = 0;
     const int m2 = intervals_;
     for (int i = 0; i < FullSize(); ++i) {

@@ -56,11 +56,17 @@ void DrawMarker(CDC& dc, CMorphospaceGroup::Marker marker, int x, int y, int r) 
         dc.Rectangle(x - r, y - r, x + r + 1, y + r + 1);
         break;
     case CMorphospaceGroup::Triangle:
-        dc.Polyline({{x, y - r - 1}, {x + r + 1, y + r}, {x - r - 1, y + r}, {x, y - r - 1}});
+        dc.MoveTo(x, y - r - 1);
+        dc.LineTo(x + r + 1, y + r);
+        dc.LineTo(x - r - 1, y + r);
+        dc.LineTo(x, y - r - 1);
         break;
     case CMorphospaceGroup::Diamond:
-        dc.Polyline(
-            {{x, y - r - 1}, {x + r + 1, y}, {x, y + r + 1}, {x - r - 1, y}, {x, y - r - 1}});
+        dc.MoveTo(x, y - r - 1);
+        dc.LineTo(x + r + 1, y);
+        dc.LineTo(x, y + r + 1);
+        dc.LineTo(x - r - 1, y);
+        dc.LineTo(x, y - r - 1);
         break;
     }
 }
