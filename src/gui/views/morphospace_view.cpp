@@ -104,7 +104,6 @@ void CClusterMorphospaceView::OnUpdate(CView*, int hint, CObject*) {
     case hintMeanCalculated:
     case hintMeanRemoved:
         stale_ = true;
-        update();
         canvas_->update();
         break;
     case hintClusterSelectionChanged:
