@@ -10,6 +10,7 @@ packages=(
     libgmock-dev
     libcli11-dev
     libpugixml-dev
+    libeigen3-dev
     libbenchmark-dev
     qt6-base-dev
     qt6-svg-dev

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Saves pictures of the main window into docs/screenshots: a sample specimen with its
-# approximation in the single view, and the cluster of the samples in the overlay view. The
-# window runs on a virtual X display, so this works on a machine without a screen.
+# approximation in the single view, the cluster of the samples in the overlay view and the
+# morphospace of generated valves. The window runs on a virtual X display, so this works on a
+# machine without a screen.
 #   scripts/screenshots.sh [build-folder]
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -130,6 +130,8 @@ private slots:
              "Display the overlapped specimends in the cluster."},
             {"&Cluster", "Display C&oordinates...",
              "Display the coordinate vectors of the specimens in the cluster."},
+            {"&Cluster", "Display Mor&phospace...",
+             "Display the principal components of the cluster's shapes."},
             {"&Cluster/Display Di&fferences", "Area &total", ""},
             {"&Cluster/Display Di&fferences", "Area &dorsal", ""},
             {"&Cluster/Display Di&fferences", "Area &ventral", ""},

@@ -257,6 +257,7 @@ private slots:
             {ID_CLUSTER_AREA_DORSAL, RightPaneKind::AreaDorsal},
             {ID_CLUSTER_AREA_VENTRAL, RightPaneKind::AreaVentral},
             {ID_CLUSTER_MEAN_DELTA, RightPaneKind::PairwiseRms},
+            {ID_CLUSTER_DISPLAY_MORPHOSPACE, RightPaneKind::Morphospace},
             {ID_CLUSTER_DISPLAY_SPECIMENS, RightPaneKind::Overlay}};
         for (const auto& [id, kind] : commands) {
             QVERIFY(Tree()->OnCommand(id));

@@ -39,6 +39,8 @@ const std::vector<CCommandInfo>& CommandTable() {
          "Display the overlapped specimends in the cluster.", ""},
         {ID_CLUSTER_DISPLAY_COORDINATES, "Display C&oordinates...",
          "Display the coordinate vectors of the specimens in the cluster.", ""},
+        {ID_CLUSTER_DISPLAY_MORPHOSPACE, "Display Mor&phospace...",
+         "Display the principal components of the cluster's shapes.", ""},
         {ID_CLUSTER_AREA_TOTAL, "Area &total", "", ""},
         {ID_CLUSTER_AREA_DORSAL, "Area &dorsal", "", ""},
         {ID_CLUSTER_AREA_VENTRAL, "Area &ventral", "", ""},

@@ -20,6 +20,7 @@ bool IsCheckable(int id) {
     switch (id) {
     case ID_CLUSTER_DISPLAY_SPECIMENS:
     case ID_CLUSTER_DISPLAY_COORDINATES:
+    case ID_CLUSTER_DISPLAY_MORPHOSPACE:
     case ID_CLUSTER_MEAN_DELTA:
     case ID_CLUSTER_AREA_TOTAL:
     case ID_CLUSTER_AREA_DORSAL:
@@ -138,6 +139,7 @@ void CMainFrame::CreateMenus() {
     cluster->addSeparator();
     AddAction(cluster, ID_CLUSTER_DISPLAY_SPECIMENS);
     AddAction(cluster, ID_CLUSTER_DISPLAY_COORDINATES);
+    AddAction(cluster, ID_CLUSTER_DISPLAY_MORPHOSPACE);
     AddSubMenu(cluster, QStringLiteral("Display Di&fferences"),
                {ID_CLUSTER_AREA_TOTAL, ID_CLUSTER_AREA_DORSAL, ID_CLUSTER_AREA_VENTRAL,
                 ID_CLUSTER_MEAN_DELTA});

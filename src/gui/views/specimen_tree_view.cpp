@@ -35,6 +35,8 @@ std::optional<RightPaneKind> DisplayKind(int id) {
         return RightPaneKind::AreaDorsal;
     case ID_CLUSTER_AREA_VENTRAL:
         return RightPaneKind::AreaVentral;
+    case ID_CLUSTER_DISPLAY_MORPHOSPACE:
+        return RightPaneKind::Morphospace;
     default:
         return std::nullopt;
     }
