@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <filesystem>
 #include <memory>
 
 namespace {
@@ -35,6 +36,39 @@ unsigned LittleEndian(const std::string& bytes, std::size_t offset, int size) {
     for (int i = size - 1; i >= 0; --i)
         value = value << 8 | static_cast<unsigned char>(bytes.at(offset + i));
     return value;
+}
+
+// Every text of the view's picture lies inside the view, and the name, the scale-bar caption
+// and the three error lines are among them. Each text's height is worked out from its font,
+// with the cell of Arial (ascent 0.905, descent 0.212 of the em).
+void CheckTextsInside(CSpecimenSingleView& view, const std::string& name) {
+    const QSize size = view.size();
+    CRecordingDC dc;
+    dc.SetDeviceCaps(LOGPIXELSY, view.logicalDpiY());
+    view.DrawPicture(dc);
+    QStringList texts;
+    for (const CRecordingDC::Op& op : dc.OpsOfKind(CRecordingDC::OpKind::Text)) {
+        const double em = std::fabs(op.font.height * dc.ScaleY());
+        const double y = dc.LPtoDPy(op.box.top);
+        double top = y;
+        if ((op.textAlign & TA_VERT_MASK) == TA_BASELINE)
+            top = y - 0.905 * em;
+        else if ((op.textAlign & TA_VERT_MASK) == TA_BOTTOM)
+            top = y - 1.117 * em;
+        const double bottom = top + 1.117 * em;
+        const double x = dc.LPtoDPx(op.box.left);
+        QVERIFY2(top >= 0.0 && bottom <= size.height() && x >= 0.0 && x < size.width(),
+                 qPrintable(QStringLiteral("%1 at %2 .. %3 in %4")
+                                .arg(op.text.c_str())
+                                .arg(top)
+                                .arg(bottom)
+                                .arg(size.height())));
+        texts << QString::fromStdString(op.text);
+    }
+    for (const QString& expected :
+         {QStringLiteral("Number of Iterations"), QStringLiteral("Mean Error"),
+          QStringLiteral("Maximum Error"), QStringLiteral("100 "), QString::fromStdString(name)})
+        QVERIFY2(!texts.filter(expected).isEmpty(), qPrintable(expected));
 }
 
 } // namespace
@@ -94,8 +128,7 @@ private slots:
     void repaintsOnItsHints() { CheckHintRepaint(*view); }
 
     // The texts around the picture (name, scale-bar caption, the three error lines) lie inside
-    // the window whatever its shape: their room is part of the fit. Each text's height is
-    // worked out from its font, with the cell of Arial (ascent 0.905, descent 0.212 of the em).
+    // the window whatever its shape: their room is part of the fit.
     void textsStayInsideTheWindow_data() {
         QTest::addColumn<QSize>("size");
         QTest::newRow("landscape 900x640") << QSize(900, 640);
@@ -107,29 +140,36 @@ private slots:
         QFETCH(QSize, size);
         const CSpecimenRecord* record = SelectApproximated();
         view->resize(size);
-        CRecordingDC dc;
-        dc.SetDeviceCaps(LOGPIXELSY, view->logicalDpiY());
-        view->DrawPicture(dc);
-        QStringList texts;
-        for (const CRecordingDC::Op& op : dc.OpsOfKind(CRecordingDC::OpKind::Text)) {
-            const double em = std::fabs(op.font.height * dc.ScaleY());
-            const double y = dc.LPtoDPy(op.box.top);
-            double top = y;
-            if ((op.textAlign & TA_VERT_MASK) == TA_BASELINE)
-                top = y - 0.905 * em;
-            else if ((op.textAlign & TA_VERT_MASK) == TA_BOTTOM)
-                top = y - 1.117 * em;
-            const double bottom = top + 1.117 * em;
-            const double x = dc.LPtoDPx(op.box.left);
-            QVERIFY2(top >= 0.0 && bottom <= size.height() && x >= 0.0 && x < size.width(),
-                     qPrintable(QStringLiteral("%1 at %2 .. %3").arg(op.text.c_str()).arg(top).arg(bottom)));
-            texts << QString::fromStdString(op.text);
+        CheckTextsInside(*view, record->GetSpecimen()->ShortPathName);
+    }
+
+    // The same in the main window as it opens (900 x 640) and larger, for real valves.
+    void realValvesShowTheirTextsInTheMainWindow_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("900x640") << QSize(900, 640);
+        QTest::newRow("1300x950") << QSize(1300, 950);
+    }
+    void realValvesShowTheirTextsInTheMainWindow() {
+        QFETCH(QSize, size);
+        const std::string file = std::string(CARINOVA_REAL_DATA_DIR) + "/momitvb_allrapanui.tps";
+        if (!std::filesystem::exists(file))
+            QSKIP("the real outline files are not there");
+        d->ui.fileDialogResults.push_back({CFileDialogResult::Accepted, {file}});
+        d->doc.OnSpecimenInsert();
+        QTemporaryDir dir;
+        QSettings settings(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
+        CMainFrame frame(d->doc, d->ui, settings);
+        RegisterRightPaneViews(*frame.GetMainView());
+        frame.resize(size);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        for (std::size_t i = 6; i < d->doc.GetSpecimenList().size(); i += 12) {
+            d->Approximate(d->Record(i));
+            d->doc.SetSelectedRecord(d->Record(i));
+            auto* pane = dynamic_cast<CSpecimenSingleView*>(frame.GetMainView()->GetRightPane());
+            QVERIFY(pane);
+            CheckTextsInside(*pane, d->Name(i));
         }
-        for (const QString& expected :
-             {QStringLiteral("Number of Iterations"), QStringLiteral("Mean Error"),
-              QStringLiteral("Maximum Error"), QStringLiteral("100 "),
-              QString::fromStdString(record->GetSpecimen()->ShortPathName)})
-            QVERIFY2(!texts.filter(expected).isEmpty(), qPrintable(expected));
     }
 
     // The pane shows specimen coordinates: the client's top-left corner is the top-left corner
