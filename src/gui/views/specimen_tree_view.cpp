@@ -6,6 +6,7 @@
 #include "views/tree_image_list.h"
 #include "views/tree_label_delegate.h"
 
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 
@@ -20,6 +21,10 @@ QString ShortName(const CSpecimenRecord* record) {
 QString ClusterLabel(const CSpecimenRecord* record, int index) {
     return QStringLiteral("%1 - %2").arg(ShortName(record)).arg(index);
 }
+
+constexpr int kDisplayCommands[] = {ID_CLUSTER_DISPLAY_SPECIMENS, ID_CLUSTER_DISPLAY_COORDINATES,
+                                    ID_CLUSTER_MEAN_DELTA,        ID_CLUSTER_AREA_TOTAL,
+                                    ID_CLUSTER_AREA_DORSAL,       ID_CLUSTER_AREA_VENTRAL};
 
 std::optional<RightPaneKind> DisplayKind(int id) {
     switch (id) {
@@ -50,6 +55,12 @@ CSpecimenTreeView::CSpecimenTreeView(CCarinovaDoc& doc, CRightPaneHost& host, QW
     setRootIsDecorated(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    // Names are never cut short: the column is as wide as its longest label and the tree
+    // scrolls sideways.
+    setTextElideMode(Qt::ElideNone);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     setItemDelegate(new CTreeLabelDelegate(
         [this](const QModelIndex& index, const QString& text) {
@@ -271,8 +282,11 @@ void CSpecimenTreeView::SetOverlay(QTreeWidgetItem* item, int overlay) {
     item->setIcon(0, images_->Icon(item->data(0, ImageRole).toInt(), overlay));
 }
 
-// Pointers into the tree that would dangle are dropped before the item goes.
+// Pointers into the tree that would dangle are dropped before the item goes. A root that loses
+// its last child is collapsed: the tree draws no expand button on an open item without
+// children, and a root must always show one.
 void CSpecimenTreeView::DeleteItem(QTreeWidgetItem* item) {
+    QTreeWidgetItem* parent = item->parent();
     if (item == m_hDragItem)
         CancelDrag();
     if (item == m_hDropTarget)
@@ -282,6 +296,8 @@ void CSpecimenTreeView::DeleteItem(QTreeWidgetItem* item) {
     if (item == pressedItem_)
         pressedItem_ = nullptr;
     delete item;
+    if (parent && !parent->parent() && parent->childCount() == 0)
+        parent->setExpanded(false);
 }
 
 // The specimen branch shows the single view, the cluster branch the cluster view chosen last.
@@ -333,6 +349,18 @@ void CSpecimenTreeView::OnLabelEdited(QTreeWidgetItem* item, const QString& text
     if (!record || item->parent() != m_hSpecimenRoot)
         return;
     RunGuarded(doc_.GetInteraction(), [&] { doc_.RenameSpecimen(record, text.toStdString()); });
+}
+
+int CSpecimenTreeView::LastClusterCommand() const {
+    for (const int id : kDisplayCommands)
+        if (DisplayKind(id) == m_pLastClusterView)
+            return id;
+    return 0;
+}
+
+void CSpecimenTreeView::SetLastClusterCommand(int id) {
+    if (const std::optional<RightPaneKind> kind = DisplayKind(id))
+        m_pLastClusterView = kind;
 }
 
 bool CSpecimenTreeView::OnCommand(int id) {

@@ -59,6 +59,10 @@ public:
     bool IsClusterBranch(const QTreeWidgetItem* item) const;
     bool IsSpecimenBranch(const QTreeWidgetItem* item) const;
     std::optional<RightPaneKind> LastClusterView() const { return m_pLastClusterView; }
+    // The display command of the last cluster view (0 for none), to keep it between runs; an
+    // id that is not a display command is ignored.
+    int LastClusterCommand() const;
+    void SetLastClusterCommand(int id);
     bool IsDragging() const { return m_bDragging; }
     QTreeWidgetItem* DropTarget() const { return m_hDropTarget; }
     bool IsDragTimerActive() const { return dragTimer_.isActive(); }
