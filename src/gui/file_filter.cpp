@@ -18,9 +18,8 @@ QStringList TranslateFileFilter(const std::string& filter) {
         QString shown = name;
         if (shown.endsWith(')') && shown.contains('('))
             shown = shown.left(shown.lastIndexOf('(')).trimmed();
-        if (shown.isEmpty())
-            shown = name;
-        result << QStringLiteral("%1 (%2)").arg(shown, patterns.join(' '));
+        const QString list = QStringLiteral("(%1)").arg(patterns.join(' '));
+        result << (shown.isEmpty() ? list : shown + ' ' + list);
     }
     return result;
 }

@@ -109,8 +109,8 @@ CFileDialogResult CQtUserInteraction::FileDialog(const CFileDialogRequest& reque
     if (dialog.exec() != QDialog::Accepted)
         return result;
     result.outcome = CFileDialogResult::Accepted;
-    result.filterIndex = std::max(0, static_cast<int>(dialog.nameFilters().indexOf(
-                                         dialog.selectedNameFilter())));
+    result.filterIndex =
+        std::max(0, static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter())));
     for (const QString& path : dialog.selectedFiles())
         result.paths.push_back(path.toStdString());
     return result;

@@ -12,12 +12,12 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QLabel>
-#include <QMimeData>
-#include <QStatusBar>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QSettings>
+#include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTest>
 #include <QToolBar>

@@ -6,9 +6,9 @@
 #include "dialogs/select_specimens_dialog.h"
 #include "document/command_ids.h"
 #include "model/approx_specimen.h"
+#include "platform/recording_dc.h"
 #include "views/overlay_view.h"
 #include "views_test_support.h"
-#include "platform/recording_dc.h"
 
 #include <QApplication>
 #include <QPageLayout>
@@ -127,9 +127,9 @@ private slots:
 
     // Wheel and keys zoom the overlay too; the empty cluster's hints do not zoom.
     void zoomsAndPans() {
-        QWheelEvent hintWheel(QPointF(10, 10), QPointF(view->mapToGlobal(QPoint(10, 10))),
-                              QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
-                              Qt::NoScrollPhase, false);
+        QWheelEvent hintWheel(QPointF(10, 10), QPointF(view->mapToGlobal(QPoint(10, 10))), QPoint(),
+                              QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              false);
         QCoreApplication::sendEvent(view.get(), &hintWheel);
         QVERIFY(view->Zoom().IsFitted());
         MakeCluster(3);

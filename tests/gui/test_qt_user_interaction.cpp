@@ -61,8 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {"All Specimen Files (*.tps *.msd)", "TPS Files (*.tps)"}},
         FilterCase{"Text|*.txt|All Files (*.*)|*.*||", {"Text (*.txt)", "All Files (*)"}},
         FilterCase{"Bitmap File(*.bmp)|*.bmp||", {"Bitmap File (*.bmp)"}},
-        FilterCase{"(*.x)|*.x||", {"(*.x) (*.x)"}},
-        FilterCase{"", {}}, FilterCase{"||", {}}, FilterCase{"Dangling name", {}},
+        FilterCase{"(*.x)|*.x||", {"(*.x)"}}, FilterCase{"", {}}, FilterCase{"||", {}},
+        FilterCase{"Dangling name", {}},
         FilterCase{"No pattern||Bitmap|*.bmp||", {"Bitmap (*.bmp)"}},
         FilterCase{"Spaces| ;  ; |Images| *.bmp ;*.png |", {"Images (*.bmp *.png)"}}));
 
@@ -135,8 +135,8 @@ struct BoxCase {
 };
 
 void PrintTo(const BoxCase& c, std::ostream* out) {
-    *out << "buttons " << static_cast<int>(c.buttons) << ", icon " << static_cast<int>(c.icon) << ", press "
-         << static_cast<int>(c.press);
+    *out << "buttons " << static_cast<int>(c.buttons) << ", icon " << static_cast<int>(c.icon)
+         << ", press " << static_cast<int>(c.press);
 }
 
 class QtMessageBox : public ::testing::TestWithParam<BoxCase> {};

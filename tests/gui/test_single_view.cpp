@@ -4,6 +4,8 @@
 #include "app/main_frame.h"
 #include "app/right_pane_registry.h"
 #include "document/command_ids.h"
+#include "file_filter.h"
+#include "gdi_to_qt.h"
 #include "model/approx_sheet.h"
 #include "model/approx_specimen.h"
 #include "model/specimen.h"
@@ -11,15 +13,13 @@
 #include "support/hint_recorder.h"
 #include "views/single_view.h"
 #include "views_test_support.h"
-#include "file_filter.h"
-#include "gdi_to_qt.h"
 
 #include <QPageLayout>
 #include <QPageSize>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QWheelEvent>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 
 #include <cmath>
 #include <filesystem>
@@ -277,7 +277,8 @@ private slots:
         QSignalSpy coordinates(view.get(), &CRightPaneView::coordinatesText);
         SendMouse(*view, QEvent::MouseMove, view->ToClient(point));
         const QStringList xy = coordinates.last().at(0).toString().split(QStringLiteral(", "));
-        QVERIFY(std::abs(xy.value(0).toInt() - point.x) <= 1 && std::abs(xy.value(1).toInt() - point.y) <= 1);
+        QVERIFY(std::abs(xy.value(0).toInt() - point.x) <= 1 &&
+                std::abs(xy.value(1).toInt() - point.y) <= 1);
         QVERIFY(!view->ToolTipTextAt(view->ToClient(point)).empty());
 
         const QPoint before = view->ToClient(point);

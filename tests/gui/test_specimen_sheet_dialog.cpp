@@ -60,9 +60,11 @@ TEST_F(SpecimenSheetDialog, ReadOnlyFieldsLookReadOnly) {
         const QColor behind = edit->palette().color(QPalette::Base);
         if (edit->isReadOnly()) {
             ++readOnly;
-            EXPECT_EQ(behind, edit->palette().color(QPalette::Window)) << edit->text().toStdString();
+            EXPECT_EQ(behind, edit->palette().color(QPalette::Window))
+                << edit->text().toStdString();
         } else {
-            EXPECT_NE(behind, edit->palette().color(QPalette::Window)) << edit->text().toStdString();
+            EXPECT_NE(behind, edit->palette().color(QPalette::Window))
+                << edit->text().toStdString();
         }
     }
     EXPECT_EQ(readOnly, 9) << "five on the file page, four on the statistics page";

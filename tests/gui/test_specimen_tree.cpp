@@ -145,7 +145,8 @@ private slots:
         d->InsertSamples();
         const QIcon icon = SpecimenItem(0)->icon(0);
         for (const int size : {16, 32, 48})
-            QVERIFY2(icon.availableSizes().contains(QSize(size, size)), qPrintable(QString::number(size)));
+            QVERIFY2(icon.availableSizes().contains(QSize(size, size)),
+                     qPrintable(QString::number(size)));
         const QImage large = icon.pixmap(QSize(16, 16), 2.0).toImage();
         QCOMPARE(large.size(), QSize(32, 32));
         // A 16-pixel image blown up repeats each pixel in 2 x 2 blocks; a drawn one does not.

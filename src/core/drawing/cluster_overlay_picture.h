@@ -9,8 +9,8 @@ class CSpecimenRecord;
 
 // The cluster overlay: every cluster approximation on top of the others in its colour (the mean
 // last, on top of all), a legend with the normalisation or a scale bar, and the delta vectors
-// from the reference's control points to each member's. The view, the printed page and the batch tool all draw
-// through these functions. Drawing never changes the document.
+// from the reference's control points to each member's. The view, the printed page and the batch
+// tool all draw through these functions. Drawing never changes the document.
 
 // The rectangle the picture is fitted to: the union of the control-point boxes of all cluster
 // approximations, the mean included (all zero when there is none).

@@ -29,7 +29,8 @@ CSplashWnd::CSplashWnd(const QString& imagePath, int durationMs, int flags)
       pixmap_(RenderImage(imagePath)), flags_(flags) {
     setAttribute(Qt::WA_DeleteOnClose);
     setCursor(Qt::ArrowCursor);
-    setFixedSize(pixmap_.isNull() ? QSize(kWidth, kHeight) : pixmap_.deviceIndependentSize().toSize());
+    setFixedSize(pixmap_.isNull() ? QSize(kWidth, kHeight)
+                                  : pixmap_.deviceIndependentSize().toSize());
     timer_.setSingleShot(true);
     // A coarse timer may fire up to 5 % early; the picture must stay for its whole duration.
     timer_.setTimerType(Qt::PreciseTimer);
