@@ -8,6 +8,9 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QStyle>
+
+#include <algorithm>
 #include <QLabel>
 
 namespace {
@@ -56,11 +59,14 @@ CSpecimenTreeView::CSpecimenTreeView(CCarinovaDoc& doc, CRightPaneHost& host, QW
     setSelectionMode(QAbstractItemView::SingleSelection);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     // Names are never cut short: the column is as wide as its longest label and the tree
-    // scrolls sideways.
+    // scrolls sideways. The width is kept here label by label; the header's own fitting to
+    // contents measures the whole column again on every change, far too slow for thousands.
     setTextElideMode(Qt::ElideNone);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     header()->setStretchLastSection(false);
-    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    header()->setSectionResizeMode(0, QHeaderView::Fixed);
+    refitTimer_.setSingleShot(true);
+    connect(&refitTimer_, &QTimer::timeout, this, [this] { FitAllLabels(); });
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     setItemDelegate(new CTreeLabelDelegate(
         [this](const QModelIndex& index, const QString& text) {
@@ -94,6 +100,7 @@ QTreeWidgetItem* CSpecimenTreeView::NewItem(QTreeWidgetItem* parent, CSpecimenRe
                                             const QString& label) {
     auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
     item->setText(0, label);
+    FitLabel(item);
     item->setData(0, RecordRole, QVariant::fromValue(reinterpret_cast<quintptr>(record)));
     item->setData(0, OverlayRole, 0);
     item->setData(0, ImageRole, parent ? 2 : 0);
@@ -159,8 +166,10 @@ void CSpecimenTreeView::OnUpdate(CView*, int hint, CObject* object) {
         InsertClusterItem(record);
         break;
     case hintSpecimenRenamed:
-        if (QTreeWidgetItem* item = FindSpecimenItem(record))
+        if (QTreeWidgetItem* item = FindSpecimenItem(record)) {
             item->setText(0, ShortName(record));
+            FitLabel(item);
+        }
         RenumberClusterItems();
         break;
     default:
@@ -214,6 +223,7 @@ int CSpecimenTreeView::RenumberClusterItems() {
     for (int i = 0; i < count; ++i) {
         QTreeWidgetItem* item = m_hClusterRoot->child(i);
         item->setText(0, ClusterLabel(RecordOf(item), i));
+        FitLabel(item);
     }
     return count;
 }
@@ -298,6 +308,45 @@ void CSpecimenTreeView::DeleteItem(QTreeWidgetItem* item) {
     delete item;
     if (parent && !parent->parent() && parent->childCount() == 0)
         parent->setExpanded(false);
+    refitTimer_.start(0); // the widest label may have gone; measured once after the action
+}
+
+// Indentation of the item's level, icon, text and the style's margins around them.
+int CSpecimenTreeView::LabelWidth(const QTreeWidgetItem* item) const {
+    const int depth = item->parent() ? 2 : 1;
+    const int margins = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 8;
+    return depth * indentation() + iconSize().width() + margins +
+           fontMetrics().horizontalAdvance(item->text(0));
+}
+
+void CSpecimenTreeView::FitLabel(const QTreeWidgetItem* item) {
+    const int width = LabelWidth(item);
+    if (width <= labelWidth_)
+        return;
+    labelWidth_ = width;
+    FitColumn();
+}
+
+void CSpecimenTreeView::FitAllLabels() {
+    labelWidth_ = 0;
+    for (const QTreeWidgetItem* root : {m_hSpecimenRoot, m_hClusterRoot}) {
+        labelWidth_ = std::max(labelWidth_, LabelWidth(root));
+        for (int i = 0; i < root->childCount(); ++i)
+            labelWidth_ = std::max(labelWidth_, LabelWidth(root->child(i)));
+    }
+    FitColumn();
+}
+
+// At least as wide as the window, so a selected row is highlighted across it.
+void CSpecimenTreeView::FitColumn() {
+    const int width = std::max(labelWidth_, viewport()->width());
+    if (columnWidth(0) != width)
+        setColumnWidth(0, width);
+}
+
+void CSpecimenTreeView::resizeEvent(QResizeEvent* event) {
+    QTreeWidget::resizeEvent(event);
+    FitColumn();
 }
 
 // The specimen branch shows the single view, the cluster branch the cluster view chosen last.

@@ -78,6 +78,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void OnSelectionChanged(QTreeWidgetItem* current);
@@ -88,6 +89,11 @@ private:
     void DeleteItem(QTreeWidgetItem* item);
     QTreeWidgetItem* NewItem(QTreeWidgetItem* parent, CSpecimenRecord* record,
                              const QString& label);
+    // The column follows the widest label, so that names are never cut short.
+    int LabelWidth(const QTreeWidgetItem* item) const;
+    void FitLabel(const QTreeWidgetItem* item);
+    void FitAllLabels();
+    void FitColumn();
 
     // Drag and drop into the cluster.
     void BeginDrag(QTreeWidgetItem* item, const QPoint& pos);
@@ -118,4 +124,6 @@ private:
     QPoint dragPos_;
     QLabel* m_pDragImage = nullptr;
     QTimer dragTimer_;
+    int labelWidth_ = 0;
+    QTimer refitTimer_;
 };
