@@ -8,10 +8,10 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QStyle>
 
 #include <algorithm>
-#include <QLabel>
 
 namespace {
 
