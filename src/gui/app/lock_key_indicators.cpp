@@ -27,9 +27,12 @@ Display* X11Display() {
 bool IsLockOn(int lock) {
 #ifdef CARINOVA_HAVE_X11
     if (Display* display = X11Display()) {
+        // Interned once: the program talks to one display.
+        static Atom names[3] = {};
+        if (!names[lock])
+            names[lock] = XInternAtom(display, kIndicatorNames[lock], False);
         Bool on = False;
-        const Atom name = XInternAtom(display, kIndicatorNames[lock], False);
-        return XkbGetNamedIndicator(display, name, nullptr, &on, nullptr, nullptr) && on;
+        return XkbGetNamedIndicator(display, names[lock], nullptr, &on, nullptr, nullptr) && on;
     }
 #endif
     (void)lock;
