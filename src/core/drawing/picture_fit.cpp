@@ -9,9 +9,11 @@
 
 namespace {
 
-// Pixels of the given logical extent at s units per pixel, at least one.
+// Pixels of the given logical extent at s units per pixel, at least one; hostile extents stop
+// far outside any screen but well inside the int range.
 int DevicePixels(int logical, double s) {
-    return std::max(1, TruncToInt(std::fabs(logical) / s + 0.5));
+    const double pixels = std::fabs(static_cast<double>(logical)) / s + 0.5;
+    return static_cast<int>(std::clamp(pixels, 1.0, 1.0e9));
 }
 
 } // namespace

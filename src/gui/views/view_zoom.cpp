@@ -28,14 +28,17 @@ void CViewZoom::Apply(CDC& dc) const {
         return;
     const CSize extent = dc.GetViewportExt();
     const CPoint origin = dc.GetViewportOrg();
-    auto scaled = [this](int v) {
-        const long r = std::lround(v * factor_);
-        return static_cast<int>(r != 0 ? r : (v < 0 ? -1 : 1));
+    // Far outside any screen but well inside the int range.
+    auto device = [](double v) {
+        return static_cast<int>(std::lround(std::clamp(v, -1.0e9, 1.0e9)));
+    };
+    auto scaled = [&](int v) {
+        const int r = device(v * factor_);
+        return r != 0 ? r : (v < 0 ? -1 : 1);
     };
     dc.SetViewportExt(scaled(extent.cx), scaled(extent.cy));
     const QPointF moved = Map(QPointF(origin.x, origin.y));
-    dc.SetViewportOrg(static_cast<int>(std::lround(moved.x())),
-                      static_cast<int>(std::lround(moved.y())));
+    dc.SetViewportOrg(device(moved.x()), device(moved.y()));
 }
 
 bool CViewZoom::HandleKey(int key, QSize client) {
