@@ -17,6 +17,7 @@ packages=(
     libgl-dev
     fonts-liberation2
     poppler-utils
+    libx11-dev
 )
 # `make fuzz` builds with clang and libFuzzer; the normal build does not need them.
 if [ "${1:-}" = "fuzz" ]; then

@@ -1,6 +1,7 @@
 // The analyze, render and convert commands of the batch tool: the results they leave behind,
 // and that a failing run leaves nothing half-written.
 #include "analyze_command.h"
+#include "cluster/cluster_parameter.h"
 #include "convert_command.h"
 #include "formats/reader_factory.h"
 #include "headless.h"
@@ -9,6 +10,7 @@
 #include "scratch_folder.h"
 
 #include <QGuiApplication>
+#include <QImage>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -111,6 +113,25 @@ TEST_F(AnalyzeSamples, WritesEveryResultFile) {
         EXPECT_NE(entry.path().filename().string().rfind(".carinova-partial", 0), 0u)
             << "staging folder left";
     EXPECT_NE(summary_.find("Reference: "), std::string::npos);
+}
+
+// The mean has no outline; its picture shows its cluster curves in the mean colour.
+TEST_F(AnalyzeSamples, TheMeanSpecimenPictureShowsItsCurves) {
+    ASSERT_EQ(exitCode_, 0);
+    fs::path mean;
+    for (const auto& entry : fs::directory_iterator(Out() / "specimens"))
+        if (entry.path().filename().string().find("Mean Specimen") != std::string::npos)
+            mean = entry.path();
+    ASSERT_FALSE(mean.empty());
+    const QImage image(QString::fromStdString(mean.string()));
+    ASSERT_FALSE(image.isNull());
+    const ColorRef c = CClusterParameter().MeanSpecimenColor;
+    const QRgb colour = qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+    int pixels = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            pixels += image.pixel(x, y) == colour;
+    EXPECT_GT(pixels, 500);
 }
 
 TEST_F(AnalyzeSamples, ReportHasOverlayListMorphospaceAndOnePagePerMember) {

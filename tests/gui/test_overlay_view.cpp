@@ -6,6 +6,7 @@
 #include "dialogs/select_specimens_dialog.h"
 #include "document/command_ids.h"
 #include "model/approx_specimen.h"
+#include "platform/recording_dc.h"
 #include "views/overlay_view.h"
 #include "views_test_support.h"
 
@@ -15,6 +16,9 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWheelEvent>
+
+#include <cmath>
 
 #include <memory>
 
@@ -91,6 +95,57 @@ private slots:
         std::string error;
         QVERIFY2(PrintToPdfFile(pdf, layout, view->PrintSource(), error), error.c_str());
         QCOMPARE(PdfPageCount(pdf), pages);
+    }
+
+    // In a wide window the height limits the scale; the legend under the picture stays inside
+    // the window all the same. Text heights from the font, with Arial's cell (0.905 + 0.212).
+    void legendStaysInsideAWideWindow_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("wide 1400x420") << QSize(1400, 420);
+        QTest::newRow("landscape 900x640") << QSize(900, 640);
+        QTest::newRow("flat 1200x260") << QSize(1200, 260);
+    }
+    void legendStaysInsideAWideWindow() {
+        QFETCH(QSize, size);
+        MakeCluster(4);
+        view->resize(size);
+        CRecordingDC dc;
+        dc.SetDeviceCaps(LOGPIXELSY, view->logicalDpiY());
+        view->DrawPicture(dc);
+        int legend = 0;
+        for (const CRecordingDC::Op& op : dc.OpsOfKind(CRecordingDC::OpKind::Text)) {
+            if (op.textAlign != (TA_RIGHT | TA_BASELINE))
+                continue;
+            ++legend;
+            const double em = std::fabs(op.font.height * dc.ScaleY());
+            const double baseline = dc.LPtoDPy(op.box.top);
+            QVERIFY2(baseline - 0.905 * em >= 0.0 && baseline + 0.212 * em <= size.height(),
+                     op.text.c_str());
+        }
+        QCOMPARE(legend, 3);
+    }
+
+    // Wheel and keys zoom the overlay too; the empty cluster's hints do not zoom.
+    void zoomsAndPans() {
+        QWheelEvent hintWheel(QPointF(10, 10), QPointF(view->mapToGlobal(QPoint(10, 10))), QPoint(),
+                              QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              false);
+        QCoreApplication::sendEvent(view.get(), &hintWheel);
+        QVERIFY(view->Zoom().IsFitted());
+        MakeCluster(3);
+        const QImage fitted = view->grab().toImage();
+        QTest::keyClick(view.get(), Qt::Key_Plus);
+        QCOMPARE(view->Zoom().Factor(), 1.25);
+        QTest::mousePress(view.get(), Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::mouseMove(view.get(), QPoint(130, 90));
+        QTest::mouseRelease(view.get(), Qt::LeftButton, {}, QPoint(130, 90));
+        // Zoomed about the centre c: offset c - 1.25 c; then moved by the drag (30, -10).
+        const QPointF centre(view->width() / 2.0, view->height() / 2.0);
+        const QPointF expected = centre - 1.25 * centre + QPointF(30, -10);
+        QVERIFY((view->Zoom().Offset() - expected).manhattanLength() < 1.0);
+        QVERIFY(view->grab().toImage() != fitted);
+        QTest::keyClick(view.get(), Qt::Key_0);
+        QCOMPARE(view->grab().toImage(), fitted);
     }
 
     void exportsUnderTheDocumentTitle() {

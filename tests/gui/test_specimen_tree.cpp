@@ -121,6 +121,63 @@ private slots:
         QCOMPARE(ClusterItem(0)->text(0), Label(d->Name(0), 0));
     }
 
+    // Names are never cut short: the column is as wide as its longest label (with the item's
+    // indentation and icon) and the tree scrolls sideways instead.
+    void longLabelsScrollSideways() {
+        d->InsertSamples();
+        d->doc.RenameSpecimen(d->Record(0), "momitvb_allrapanui_specimen_with_a_long_name");
+        for (std::size_t i = 0; i < 6; ++i)
+            d->doc.InsertIntoCluster(d->Record(i));
+        QCoreApplication::processEvents();
+        QVERIFY(Tree()->width() < 300);
+        for (const QTreeWidgetItem* item : {SpecimenItem(0), ClusterItem(0)}) {
+            const int needed = 2 * Tree()->indentation() + Tree()->iconSize().width() +
+                               Tree()->fontMetrics().horizontalAdvance(item->text(0));
+            QVERIFY2(Tree()->columnWidth(0) >= needed, qPrintable(item->text(0)));
+        }
+        QVERIFY(Tree()->horizontalScrollBar()->maximum() > 0);
+        QCOMPARE(Tree()->textElideMode(), Qt::ElideNone);
+    }
+
+    // Tree icons are drawn from their vector sources at 1, 2 and 3 times 16 pixels, so they
+    // stay sharp on screens scaled to 150 % and 200 %.
+    void iconsHaveSharpLargerSizes() {
+        d->InsertSamples();
+        const QIcon icon = SpecimenItem(0)->icon(0);
+        for (const int size : {16, 32, 48})
+            QVERIFY2(icon.availableSizes().contains(QSize(size, size)),
+                     qPrintable(QString::number(size)));
+        const QImage large = icon.pixmap(QSize(16, 16), 2.0).toImage();
+        QCOMPARE(large.size(), QSize(32, 32));
+        // A 16-pixel image blown up repeats each pixel in 2 x 2 blocks; a drawn one does not.
+        bool blocky = true;
+        for (int y = 0; y < 32 && blocky; y += 2)
+            for (int x = 0; x < 32 && blocky; x += 2)
+                blocky = large.pixel(x, y) == large.pixel(x + 1, y) &&
+                         large.pixel(x, y) == large.pixel(x, y + 1);
+        QVERIFY(!blocky);
+    }
+
+    // File > New empties both branches; the roots still show their expand buttons (drawn in
+    // the branch column left of the folder icon) and the closed folder.
+    void emptyRootsKeepTheirExpandButtons() {
+        d->InsertSamples();
+        d->doc.InsertIntoCluster(d->Record(0));
+        d->doc.OnNewDocument();
+        QCoreApplication::processEvents();
+        const QImage image = Tree()->viewport()->grab().toImage();
+        for (const QTreeWidgetItem* root : {Tree()->SpecimenRoot(), Tree()->ClusterRoot()}) {
+            QVERIFY(!root->isExpanded());
+            QCOMPARE(root->data(0, CSpecimenTreeView::ImageRole).toInt(), 0);
+            const QRect row = Tree()->visualItemRect(root);
+            int dark = 0;
+            for (int y = row.top(); y <= row.bottom(); ++y)
+                for (int x = 0; x < Tree()->indentation(); ++x)
+                    dark += qGray(image.pixel(x, y)) < 160;
+            QVERIFY2(dark > 0, qPrintable(root->text(0)));
+        }
+    }
+
     void approximationAndReferenceMarks() {
         d->InsertSamples();
         const QImage plain = IconImage(SpecimenItem(1));

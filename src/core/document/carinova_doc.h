@@ -98,6 +98,8 @@ public:
     bool OnUpdateCommand(int id, bool& enabled) const;
 
     void OnSpecimenInsert();
+    // Specimen > Insert without its file dialog: every specimen of the files, in order.
+    void InsertSpecimensFromFiles(const std::vector<std::string>& paths);
     void OnSpecimenDelete();
     void OnSpecimenExportTps();
     void OnHelp();
@@ -122,7 +124,6 @@ public:
     }
 
 private:
-    void InsertSpecimensFromFiles(const std::vector<std::string>& paths);
     void RebuildCluster();
     void InsertFitted(CSpecimenRecord* record, CClusterMemberFit& fit);
     void ReportNotInserted(const CSpecimen& specimen);

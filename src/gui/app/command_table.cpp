@@ -53,6 +53,12 @@ const std::vector<CCommandInfo>& CommandTable() {
         {ID_VIEW_TOOLBAR, "&Tool bar", "Display the tool bar or not.\nTool bar on/off", ""},
         {ID_VIEW_STATUS_BAR, "S&tatus bar", "Display the status bar or not.\nStatus bar on/off",
          ""},
+        {ID_VIEW_ZOOM_IN, "Zoom &In\tStrg++", "Enlarge the picture.\nZoom in", "Ctrl++"},
+        {ID_VIEW_ZOOM_OUT, "Zoom &Out\tStrg+-", "Reduce the picture.\nZoom out", "Ctrl+-"},
+        {ID_VIEW_ZOOM_FIT, "&Fit to Window\tStrg+0", "Fit the whole picture into the window.\nFit",
+         "Ctrl+0"},
+        {ID_VIEW_REOPEN_LAST, "&Reopen Last Document at Start",
+         "Open the last document when the program starts without one.", ""},
         {ID_HELP_CARINOVA, "Carinova Help...", "Opens the Carinova help file.", ""},
         {ID_APP_ABOUT, "Inf&o about Carinova...",
          "Display program informationen (like version number and copyright "

@@ -3,6 +3,7 @@
 #include "app/app_version.h"
 #include "app/carinova_view.h"
 #include "app/command_table.h"
+#include "app/lock_key_indicators.h"
 #include "document/carinova_doc.h"
 #include "document/command_ids.h"
 
@@ -37,6 +38,7 @@ CMainFrame::CMainFrame(CCarinovaDoc& doc, CUserInteraction& ui, QSettings& setti
     connect(view_, &CCarinovaView::coordinatesText, this, &CMainFrame::SetCoordinatesText);
     setAcceptDrops(true);
     resize(900, 640);
+    RestoreWindowSettings();
     UpdateFrameTitle();
     UpdateCommandUI();
     connect(&updateTimer_, &QTimer::timeout, this, &CMainFrame::UpdateCommandUI);
@@ -77,7 +79,8 @@ void CMainFrame::CreateToolBar() {
 }
 
 // Pane 0 shows "Ready" or the prompt of the menu item under the mouse; pane 1 holds the
-// progress bar while one runs; pane 2 the mouse position in the single view.
+// progress bar while one runs; pane 2 the mouse position in the single view; then the lock
+// keys, where the platform tells their states.
 void CMainFrame::CreateStatusBar() {
     messagePane_ = new QLabel(kReady, this);
     statusBar()->addWidget(messagePane_, 1);
@@ -90,6 +93,7 @@ void CMainFrame::CreateStatusBar() {
     coordinatesPane_->setMinimumWidth(
         coordinatesPane_->fontMetrics().horizontalAdvance(QStringLiteral("-00000, -00000")) + 8);
     statusBar()->addPermanentWidget(coordinatesPane_);
+    lockKeys_ = new CLockKeyIndicators(*statusBar());
 }
 
 QString CMainFrame::MessageText() const {

@@ -12,6 +12,7 @@
 
 class CCarinovaDoc;
 class CCarinovaView;
+class CLockKeyIndicators;
 class CUserInteraction;
 class QAction;
 class QLabel;
@@ -67,6 +68,19 @@ public:
     void UpdateFrameTitle();
     const CRecentFileList& GetRecentFiles() const { return recentFiles_; }
 
+    // Files dropped on the window: a document opens (after the question to save), outline
+    // files are inserted as Specimen > Insert would insert them.
+    void OpenDroppedFiles(const QStringList& paths);
+    // At start without a document on the command line: opens the last document when the user
+    // asked for that (View > Reopen Last Document at Start). False when nothing was opened.
+    bool ReopenLastDocument();
+    bool ReopensLastDocument() const;
+    void SetReopensLastDocument(bool on);
+    // Size, position, bars, the tree's width and the last cluster view, kept for the next start.
+    void SaveWindowSettings();
+    void RestoreWindowSettings();
+    CLockKeyIndicators* GetLockKeyIndicators() const { return lockKeys_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -100,6 +114,7 @@ private:
     QWidget* progressPane_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* coordinatesPane_ = nullptr;
+    CLockKeyIndicators* lockKeys_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;
     QAction* placeholderAction_ = nullptr;

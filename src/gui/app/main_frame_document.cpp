@@ -9,6 +9,7 @@
 #include "document/command_ids.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QPageSetupDialog>
@@ -17,6 +18,17 @@
 namespace {
 // Documents carry no file type of their own, so the dialogs offer every file.
 constexpr const char* kAllFilesFilter = "All Files (*.*)|*.*||";
+
+// A document is XML; no outline format starts with "<". Byte-order mark and blanks are skipped.
+bool IsDocumentFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray head = file.read(256);
+    if (head.startsWith("\xEF\xBB\xBF"))
+        head.remove(0, 3);
+    return head.trimmed().startsWith('<');
+}
 } // namespace
 
 // A modified document is saved, kept unsaved or the operation given up, as the user says.
@@ -149,21 +161,43 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     recentFiles_.WriteList(settings_);
+    SaveWindowSettings();
     updateTimer_.stop();
     event->accept();
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            event->acceptProposedAction();
+            return;
+        }
+    }
 }
 
-// Dropped files open as from File > Open; a single document holds the last of them.
 void CMainFrame::dropEvent(QDropEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
     event->acceptProposedAction();
-    for (const QUrl& url : urls) {
-        if (url.isLocalFile() && !OpenDocumentFile(url.toLocalFile()))
-            break;
+    OpenDroppedFiles(paths);
+}
+
+// One document at a time: the first dropped one is opened; outline files dropped with it go
+// into it afterwards. A refused question to save keeps the old document and drops nothing.
+void CMainFrame::OpenDroppedFiles(const QStringList& paths) {
+    std::vector<std::string> outlines;
+    QString document;
+    for (const QString& path : paths) {
+        if (!IsDocumentFile(path))
+            outlines.push_back(path.toStdString());
+        else if (document.isEmpty())
+            document = path;
     }
+    if (!document.isEmpty() && !OpenDocumentFile(document))
+        return;
+    if (!outlines.empty())
+        RunGuarded(ui_, [&] { doc_.InsertSpecimensFromFiles(outlines); });
+    UpdateFrameTitle();
 }

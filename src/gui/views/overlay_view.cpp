@@ -4,20 +4,16 @@
 #include "document/command_ids.h"
 #include "drawing/cluster_overlay_picture.h"
 #include "drawing/cluster_overlay_print.h"
-#include "qpainter_dc.h"
 #include "views/window_bitmap_export.h"
 
-#include <QPainter>
+#include <QMouseEvent>
 
 std::unique_ptr<CRightPaneView> CClusterSpecimensView::Create(CCarinovaDoc& doc, QWidget* parent) {
     return std::make_unique<CClusterSpecimensView>(doc, parent);
 }
 
 CClusterSpecimensView::CClusterSpecimensView(CCarinovaDoc& doc, QWidget* parent)
-    : CRightPaneView(parent), doc_(doc) {
-    UseWhitePaper();
-    setFocusPolicy(Qt::StrongFocus);
-}
+    : CPictureView(parent), doc_(doc) {}
 
 // Membership, reference, recalculation and the mean change the picture; a changed cluster
 // selection or drawing setting (hint 10) waits for the next repaint.
@@ -36,11 +32,28 @@ void CClusterSpecimensView::OnUpdate(CView*, int hint, CObject*) {
     }
 }
 
-void CClusterSpecimensView::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    CQPainterDC dc(painter);
+void CClusterSpecimensView::PrepareFit(CDC& dc, CSize clientSize) const {
+    PrepareOverlayMapping(dc, doc_, clientSize);
+}
+
+void CClusterSpecimensView::DrawContent(CDC& dc) const {
+    DrawOverlayView(dc, doc_);
+}
+
+bool CClusterSpecimensView::HasPicture() const {
+    return !doc_.GetClusterList().empty();
+}
+
+void CClusterSpecimensView::paintEvent(QPaintEvent* event) {
     KeepOverlayScreenPenWidth(doc_);
-    DrawOverlayPicture(dc, doc_, ClientSize());
+    CPictureView::paintEvent(event);
+}
+
+// The overlay has no use for clicks, so the left button moves the picture as well.
+void CClusterSpecimensView::mousePressEvent(QMouseEvent* event) {
+    CPictureView::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton)
+        BeginPan(event->position().toPoint());
 }
 
 CPrintSource CClusterSpecimensView::PrintSource() const {
@@ -53,7 +66,7 @@ CPrintSource CClusterSpecimensView::PrintSource() const {
 void CClusterSpecimensView::OnExportImage() {
     CWindowBitmapExport exporter(*this, doc_.GetInteraction(), [this](CDC& dc) {
         KeepOverlayScreenPenWidth(doc_);
-        DrawOverlayPicture(dc, doc_, ClientSize());
+        DrawPicture(dc);
     });
     exporter.Export(doc_.GetTitle() + ".bmp");
 }
@@ -63,7 +76,7 @@ bool CClusterSpecimensView::OnCommand(int id) {
         OnExportImage();
         return true;
     }
-    return RunPrintCommand(id, *this, printer_, PrintSource());
+    return RunPrintCommand(id, *this, printer_, PrintSource()) || CPictureView::OnCommand(id);
 }
 
 // The tree decides when the image export is offered; printing always is.
@@ -75,6 +88,6 @@ bool CClusterSpecimensView::OnUpdateCommand(int id, bool& enabled) const {
         enabled = true;
         return true;
     default:
-        return false;
+        return CPictureView::OnUpdateCommand(id, enabled);
     }
 }

@@ -6,8 +6,12 @@
 #include "views/tree_image_list.h"
 #include "views/tree_label_delegate.h"
 
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace {
 
@@ -20,6 +24,11 @@ QString ShortName(const CSpecimenRecord* record) {
 QString ClusterLabel(const CSpecimenRecord* record, int index) {
     return QStringLiteral("%1 - %2").arg(ShortName(record)).arg(index);
 }
+
+constexpr int kDisplayCommands[] = {ID_CLUSTER_DISPLAY_SPECIMENS, ID_CLUSTER_DISPLAY_COORDINATES,
+                                    ID_CLUSTER_MEAN_DELTA,        ID_CLUSTER_AREA_TOTAL,
+                                    ID_CLUSTER_AREA_DORSAL,       ID_CLUSTER_AREA_VENTRAL,
+                                    ID_CLUSTER_DISPLAY_MORPHOSPACE};
 
 std::optional<RightPaneKind> DisplayKind(int id) {
     switch (id) {
@@ -52,6 +61,15 @@ CSpecimenTreeView::CSpecimenTreeView(CCarinovaDoc& doc, CRightPaneHost& host, QW
     setRootIsDecorated(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    // Names are never cut short: the column is as wide as its longest label and the tree
+    // scrolls sideways. The width is kept here label by label; the header's own fitting to
+    // contents measures the whole column again on every change, far too slow for thousands.
+    setTextElideMode(Qt::ElideNone);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::Fixed);
+    refitTimer_.setSingleShot(true);
+    connect(&refitTimer_, &QTimer::timeout, this, [this] { FitAllLabels(); });
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     setItemDelegate(new CTreeLabelDelegate(
         [this](const QModelIndex& index, const QString& text) {
@@ -85,6 +103,7 @@ QTreeWidgetItem* CSpecimenTreeView::NewItem(QTreeWidgetItem* parent, CSpecimenRe
                                             const QString& label) {
     auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
     item->setText(0, label);
+    FitLabel(item);
     item->setData(0, RecordRole, QVariant::fromValue(reinterpret_cast<quintptr>(record)));
     item->setData(0, OverlayRole, 0);
     item->setData(0, ImageRole, parent ? 2 : 0);
@@ -150,8 +169,10 @@ void CSpecimenTreeView::OnUpdate(CView*, int hint, CObject* object) {
         InsertClusterItem(record);
         break;
     case hintSpecimenRenamed:
-        if (QTreeWidgetItem* item = FindSpecimenItem(record))
+        if (QTreeWidgetItem* item = FindSpecimenItem(record)) {
             item->setText(0, ShortName(record));
+            FitLabel(item);
+        }
         RenumberClusterItems();
         break;
     default:
@@ -205,6 +226,7 @@ int CSpecimenTreeView::RenumberClusterItems() {
     for (int i = 0; i < count; ++i) {
         QTreeWidgetItem* item = m_hClusterRoot->child(i);
         item->setText(0, ClusterLabel(RecordOf(item), i));
+        FitLabel(item);
     }
     return count;
 }
@@ -273,8 +295,11 @@ void CSpecimenTreeView::SetOverlay(QTreeWidgetItem* item, int overlay) {
     item->setIcon(0, images_->Icon(item->data(0, ImageRole).toInt(), overlay));
 }
 
-// Pointers into the tree that would dangle are dropped before the item goes.
+// Pointers into the tree that would dangle are dropped before the item goes. A root that loses
+// its last child is collapsed: the tree draws no expand button on an open item without
+// children, and a root must always show one.
 void CSpecimenTreeView::DeleteItem(QTreeWidgetItem* item) {
+    QTreeWidgetItem* parent = item->parent();
     if (item == m_hDragItem)
         CancelDrag();
     if (item == m_hDropTarget)
@@ -284,6 +309,47 @@ void CSpecimenTreeView::DeleteItem(QTreeWidgetItem* item) {
     if (item == pressedItem_)
         pressedItem_ = nullptr;
     delete item;
+    if (parent && !parent->parent() && parent->childCount() == 0)
+        parent->setExpanded(false);
+    refitTimer_.start(0); // the widest label may have gone; measured once after the action
+}
+
+// Indentation of the item's level, icon, text and the style's margins around them.
+int CSpecimenTreeView::LabelWidth(const QTreeWidgetItem* item) const {
+    const int depth = item->parent() ? 2 : 1;
+    const int margins = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 8;
+    return depth * indentation() + iconSize().width() + margins +
+           fontMetrics().horizontalAdvance(item->text(0));
+}
+
+void CSpecimenTreeView::FitLabel(const QTreeWidgetItem* item) {
+    const int width = LabelWidth(item);
+    if (width <= labelWidth_)
+        return;
+    labelWidth_ = width;
+    FitColumn();
+}
+
+void CSpecimenTreeView::FitAllLabels() {
+    labelWidth_ = 0;
+    for (const QTreeWidgetItem* root : {m_hSpecimenRoot, m_hClusterRoot}) {
+        labelWidth_ = std::max(labelWidth_, LabelWidth(root));
+        for (int i = 0; i < root->childCount(); ++i)
+            labelWidth_ = std::max(labelWidth_, LabelWidth(root->child(i)));
+    }
+    FitColumn();
+}
+
+// At least as wide as the window, so a selected row is highlighted across it.
+void CSpecimenTreeView::FitColumn() {
+    const int width = std::max(labelWidth_, viewport()->width());
+    if (columnWidth(0) != width)
+        setColumnWidth(0, width);
+}
+
+void CSpecimenTreeView::resizeEvent(QResizeEvent* event) {
+    QTreeWidget::resizeEvent(event);
+    FitColumn();
 }
 
 // The specimen branch shows the single view, the cluster branch the cluster view chosen last.
@@ -335,6 +401,18 @@ void CSpecimenTreeView::OnLabelEdited(QTreeWidgetItem* item, const QString& text
     if (!record || item->parent() != m_hSpecimenRoot)
         return;
     RunGuarded(doc_.GetInteraction(), [&] { doc_.RenameSpecimen(record, text.toStdString()); });
+}
+
+int CSpecimenTreeView::LastClusterCommand() const {
+    for (const int id : kDisplayCommands)
+        if (DisplayKind(id) == m_pLastClusterView)
+            return id;
+    return 0;
+}
+
+void CSpecimenTreeView::SetLastClusterCommand(int id) {
+    if (const std::optional<RightPaneKind> kind = DisplayKind(id))
+        m_pLastClusterView = kind;
 }
 
 bool CSpecimenTreeView::OnCommand(int id) {

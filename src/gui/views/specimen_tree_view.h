@@ -59,6 +59,10 @@ public:
     bool IsClusterBranch(const QTreeWidgetItem* item) const;
     bool IsSpecimenBranch(const QTreeWidgetItem* item) const;
     std::optional<RightPaneKind> LastClusterView() const { return m_pLastClusterView; }
+    // The display command of the last cluster view (0 for none), to keep it between runs; an
+    // id that is not a display command is ignored.
+    int LastClusterCommand() const;
+    void SetLastClusterCommand(int id);
     bool IsDragging() const { return m_bDragging; }
     QTreeWidgetItem* DropTarget() const { return m_hDropTarget; }
     bool IsDragTimerActive() const { return dragTimer_.isActive(); }
@@ -74,6 +78,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void OnSelectionChanged(QTreeWidgetItem* current);
@@ -84,6 +89,11 @@ private:
     void DeleteItem(QTreeWidgetItem* item);
     QTreeWidgetItem* NewItem(QTreeWidgetItem* parent, CSpecimenRecord* record,
                              const QString& label);
+    // The column follows the widest label, so that names are never cut short.
+    int LabelWidth(const QTreeWidgetItem* item) const;
+    void FitLabel(const QTreeWidgetItem* item);
+    void FitAllLabels();
+    void FitColumn();
 
     // Drag and drop into the cluster.
     void BeginDrag(QTreeWidgetItem* item, const QPoint& pos);
@@ -114,4 +124,6 @@ private:
     QPoint dragPos_;
     QLabel* m_pDragImage = nullptr;
     QTimer dragTimer_;
+    int labelWidth_ = 0;
+    QTimer refitTimer_;
 };
