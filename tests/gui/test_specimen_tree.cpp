@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
@@ -156,6 +157,39 @@ private slots:
         QCOMPARE(CSpecimenTreeView::OverlayOf(tree->SpecimenRoot()->child(2)), 1);
         QCOMPARE(tree->ClusterRoot()->child(0)->text(0), Label(d->Name(2), 0));
         QCOMPARE(CSpecimenTreeView::OverlayOf(tree->ClusterRoot()->child(0)), 2);
+    }
+
+    // An opened document takes the place of the former contents: the "Specimen" root is
+    // selected and each branch is filled again in one insertion, with its marks.
+    void exchangedContentsRefillEachBranchInOneStep() {
+        d->InsertSamples();
+        d->doc.InsertIntoCluster(d->Record(1));
+        Tree()->setCurrentItem(ClusterItem(0));
+        QCOMPARE(view->CurrentRightPane(), RightPaneKind::Overlay);
+        CGuiTestDocument other;
+        for (int i = 0; i < 3; ++i)
+            other.InsertSamples();
+        other.Approximate(other.Record(4));
+        for (std::size_t i : {7, 3, 12, 16})
+            other.doc.InsertIntoCluster(other.Record(i));
+        other.doc.SetReferenceRecord(other.Record(12));
+        QSignalSpy inserted(Tree()->model(), &QAbstractItemModel::rowsInserted);
+
+        d->doc.ExchangeContents(other.doc);
+        QCOMPARE(inserted.count(), 2);
+        QCOMPARE(Tree()->currentItem(), Tree()->SpecimenRoot());
+        QCOMPARE(view->CurrentRightPane(), RightPaneKind::SingleView);
+        QCOMPARE(Tree()->SpecimenRoot()->childCount(), 18);
+        for (int i = 0; i < 18; ++i) {
+            QCOMPARE(SpecimenItem(i)->text(0), QString::fromStdString(d->Name(std::size_t(i))));
+            QCOMPARE(CSpecimenTreeView::RecordOf(SpecimenItem(i)), d->Record(std::size_t(i)));
+            QCOMPARE(CSpecimenTreeView::OverlayOf(SpecimenItem(i)), i == 4 ? 1 : 0);
+        }
+        QCOMPARE(ChildLabels(Tree()->ClusterRoot()),
+                 (QStringList{Label(d->Name(7), 0), Label(d->Name(3), 1), Label(d->Name(12), 2),
+                              Label(d->Name(16), 3)}));
+        QCOMPARE(CSpecimenTreeView::OverlayOf(ClusterItem(2)), 2);
+        QVERIFY(Tree()->ClusterRoot()->isExpanded());
     }
 
     void meanSpecimenItemAndTheDeleteKey() {

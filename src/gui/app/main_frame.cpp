@@ -15,6 +15,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include <algorithm>
+
 namespace {
 constexpr int kUpdateInterval = 250; // ms between updates of the tool-bar buttons
 constexpr int kProgressPaneWidth = 100;
@@ -133,6 +135,16 @@ void CMainFrame::StepProgress() {
 void CMainFrame::EndProgress() {
     delete progress_;
     progress_ = nullptr;
+}
+
+void CMainFrame::BeginBusyProgress() {
+    BeginProgress(0);
+    progress_->setRange(0, 0);
+}
+
+void CMainFrame::SetProgressSteps(int steps) {
+    if (progress_ && progress_->maximum() > 0)
+        progress_->setValue(std::min(1 + steps, progress_->maximum()));
 }
 
 void CMainFrame::UpdateFrameTitle() {

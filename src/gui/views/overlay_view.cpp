@@ -20,7 +20,8 @@ CClusterSpecimensView::CClusterSpecimensView(CCarinovaDoc& doc, QWidget* parent)
 }
 
 // Membership, reference, recalculation and the mean change the picture; a changed cluster
-// selection or drawing setting (hint 10) waits for the next repaint.
+// selection or drawing setting (hint 10) shows with the next repaint, so it drops the kept
+// picture without asking for one.
 void CClusterSpecimensView::OnUpdate(CView*, int hint, CObject*) {
     switch (hint) {
     case hintClusterInserted:
@@ -29,7 +30,12 @@ void CClusterSpecimensView::OnUpdate(CView*, int hint, CObject*) {
     case hintClusterRecalculated:
     case hintMeanCalculated:
     case hintMeanRemoved:
+    case hintContentsReplaced:
+        picture_.Invalidate();
         update();
+        break;
+    case hintClusterSelectionChanged:
+        picture_.Invalidate();
         break;
     default:
         break;
@@ -38,9 +44,11 @@ void CClusterSpecimensView::OnUpdate(CView*, int hint, CObject*) {
 
 void CClusterSpecimensView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    CQPainterDC dc(painter);
-    KeepOverlayScreenPenWidth(doc_);
-    DrawOverlayPicture(dc, doc_, ClientSize());
+    picture_.Paint(painter, *this, [this](QPainter& onImage) {
+        CQPainterDC dc(onImage);
+        KeepOverlayScreenPenWidth(doc_);
+        DrawOverlayPicture(dc, doc_, ClientSize());
+    });
 }
 
 CPrintSource CClusterSpecimensView::PrintSource() const {

@@ -2,6 +2,7 @@
 
 #include "app/right_pane_view.h"
 #include "platform/gdi_types.h"
+#include "views/cached_picture.h"
 #include "views/print_job.h"
 
 #include <QPrinter>
@@ -13,7 +14,8 @@ class CCarinovaDoc;
 // The cluster overlay in the right-hand pane: every cluster approximation on top of the others,
 // reference and mean in their colours, the legend and the delta vectors, fitted into the window
 // (or the hints for an empty cluster). It prints the picture followed by pages with the member
-// list, and exports the picture as an image file.
+// list, and exports the picture as an image file. The screen picture is drawn once and kept
+// until the cluster, its settings or the window's size change.
 class CClusterSpecimensView : public CRightPaneView {
     Q_OBJECT
 
@@ -29,6 +31,7 @@ public:
     // What the view prints, for the print commands and for printing without dialogs.
     CPrintSource PrintSource() const;
     void OnExportImage();
+    const CCachedPicture& Picture() const { return picture_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -38,4 +41,5 @@ private:
 
     CCarinovaDoc& doc_;
     std::unique_ptr<QPrinter> printer_;
+    CCachedPicture picture_;
 };

@@ -39,7 +39,7 @@ void CSpecimenSingleView::OnInitialUpdate() {
 
 // Hints 1 to 6 concern the selected record or its approximation; the cluster's do not.
 void CSpecimenSingleView::OnUpdate(CView*, int hint, CObject*) {
-    if (hint >= hintRecordAdded && hint <= hintApproxChanged)
+    if ((hint >= hintRecordAdded && hint <= hintApproxChanged) || hint == hintContentsReplaced)
         update();
 }
 

@@ -3,6 +3,7 @@
 #include "app/guarded_call.h"
 #include "document/carinova_doc.h"
 #include "document/command_ids.h"
+#include "record_variant.h"
 #include "views/tree_image_list.h"
 #include "views/tree_label_delegate.h"
 
@@ -81,9 +82,20 @@ CSpecimenTreeView::~CSpecimenTreeView() {
 // Roots get the folder images and always show an expand button; records the specimen image.
 QTreeWidgetItem* CSpecimenTreeView::NewItem(QTreeWidgetItem* parent, CSpecimenRecord* record,
                                             const QString& label) {
-    auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
+    QTreeWidgetItem* item = MakeItem(parent, record, label);
+    if (parent)
+        parent->addChild(item);
+    else
+        addTopLevelItem(item);
+    return item;
+}
+
+// An item not yet in the tree, made for the branch `parent` (null for a root).
+QTreeWidgetItem* CSpecimenTreeView::MakeItem(QTreeWidgetItem* parent, CSpecimenRecord* record,
+                                             const QString& label) const {
+    auto* item = new QTreeWidgetItem;
     item->setText(0, label);
-    item->setData(0, RecordRole, QVariant::fromValue(reinterpret_cast<quintptr>(record)));
+    item->setData(0, RecordRole, RecordVariant(record));
     item->setData(0, OverlayRole, 0);
     item->setData(0, ImageRole, parent ? 2 : 0);
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
@@ -100,14 +112,48 @@ void CSpecimenTreeView::OnInitialUpdate() {
     if (m_bInitialized)
         return;
     m_bInitialized = true;
-    for (const auto& record : doc_.GetSpecimenList())
-        InsertSpecimenItem(record.get());
-    for (CSpecimenRecord* member : doc_.GetClusterList())
-        InsertClusterItem(member);
-    if (doc_.GetReferenceRecord())
-        SetReferenceMark(doc_.GetReferenceRecord());
-    if (m_hSpecimenRoot->childCount() > 0)
+    FillBranches();
+}
+
+// All items of both branches are made first and put into the tree in one step each, so the
+// tree lays itself out once, not once per record.
+void CSpecimenTreeView::FillBranches() {
+    QList<QTreeWidgetItem*> specimens;
+    specimens.reserve(static_cast<qsizetype>(doc_.GetSpecimenList().size()));
+    for (const auto& record : doc_.GetSpecimenList()) {
+        QTreeWidgetItem* item = MakeItem(m_hSpecimenRoot, record.get(), ShortName(record.get()));
+        if (record->HasApproximation())
+            SetOverlay(item, 1);
+        specimens.append(item);
+    }
+    QList<QTreeWidgetItem*> members;
+    for (CSpecimenRecord* member : doc_.GetClusterList()) {
+        const int index = static_cast<int>(members.size());
+        QTreeWidgetItem* item = MakeItem(m_hClusterRoot, member, ClusterLabel(member, index));
+        if (member == doc_.GetReferenceRecord())
+            SetOverlay(item, 2);
+        members.append(item);
+    }
+    m_hSpecimenRoot->addChildren(specimens);
+    m_hClusterRoot->addChildren(members);
+    if (!specimens.isEmpty())
         m_hSpecimenRoot->setExpanded(true);
+    if (!members.isEmpty())
+        m_hClusterRoot->setExpanded(true);
+}
+
+// A document of other records: the "Specimen" root is selected (as when the last record goes)
+// and both branches are filled again; the former records are only let go, never read.
+void CSpecimenTreeView::ReplaceAllItems() {
+    if (m_bDragging)
+        CancelDrag();
+    m_hDragItem = m_hDropTarget = highlighted_ = pressedItem_ = nullptr;
+    setCurrentItem(m_hSpecimenRoot);
+    for (QTreeWidgetItem* root : {m_hSpecimenRoot, m_hClusterRoot}) {
+        const QList<QTreeWidgetItem*> children = root->takeChildren();
+        qDeleteAll(children);
+    }
+    FillBranches();
 }
 
 // The hints handled here all carry a record. Hint 13 comes after the mean record is gone, so
@@ -151,6 +197,9 @@ void CSpecimenTreeView::OnUpdate(CView*, int hint, CObject* object) {
         if (QTreeWidgetItem* item = FindSpecimenItem(record))
             item->setText(0, ShortName(record));
         RenumberClusterItems();
+        break;
+    case hintContentsReplaced:
+        ReplaceAllItems();
         break;
     default:
         break;
@@ -250,8 +299,7 @@ QTreeWidgetItem* CSpecimenTreeView::FindClusterItem(const CSpecimenRecord* recor
 }
 
 CSpecimenRecord* CSpecimenTreeView::RecordOf(const QTreeWidgetItem* item) {
-    return item ? reinterpret_cast<CSpecimenRecord*>(item->data(0, RecordRole).value<quintptr>())
-                : nullptr;
+    return item ? RecordOfVariant(item->data(0, RecordRole)) : nullptr;
 }
 
 int CSpecimenTreeView::OverlayOf(const QTreeWidgetItem* item) {

@@ -84,6 +84,10 @@ private:
     void DeleteItem(QTreeWidgetItem* item);
     QTreeWidgetItem* NewItem(QTreeWidgetItem* parent, CSpecimenRecord* record,
                              const QString& label);
+    QTreeWidgetItem* MakeItem(QTreeWidgetItem* parent, CSpecimenRecord* record,
+                              const QString& label) const;
+    void FillBranches();
+    void ReplaceAllItems();
 
     // Drag and drop into the cluster.
     void BeginDrag(QTreeWidgetItem* item, const QPoint& pos);
