@@ -50,6 +50,16 @@ TEST_P(PairwiseTableEntries, EqualTheWholeTableWhateverTheCacheHolds) {
     EXPECT_LE(table.CachedBlocks(), cached);
     EXPECT_EQ(table.HasNotComputable(), negative);
     EXPECT_EQ(negative, measure != Measure::MeanDelta);
+    // Rows shown in another order: blocks follow the rows as shown.
+    std::vector<std::size_t> order(kMembers);
+    for (std::size_t i = 0; i < kMembers; ++i)
+        order[i] = (i * 31 + 7) % kMembers; // 31 is prime to 75
+    table.SetRowOrder(order);
+    EXPECT_EQ(table.CachedBlocks(), 0u);
+    for (std::size_t cell = 0; cell < kMembers * kMembers; ++cell) {
+        const std::size_t i = cell / kMembers, j = cell % kMembers;
+        ASSERT_EQ(table.Entry(i, j), whole[order[i] * kMembers + j]) << i << "," << j;
+    }
     for (std::size_t column : {std::size_t{0}, std::size_t{31}, std::size_t{40}, kMembers - 1}) {
         const std::vector<float> values = table.Column(column);
         for (std::size_t i = 0; i < kMembers; ++i)

@@ -12,7 +12,8 @@
 // computed where it is read: entries come in square blocks kept in a cache of bounded size, so
 // a table of ten thousand members never holds its hundred million entries. Every entry is the
 // one the whole-table function gives: a block is that function over the block's members, in
-// their cluster order.
+// their cluster order. The rows may be put in another order (a sorted view of the table);
+// blocks then follow the rows as shown, so what is on screen is computed together.
 class CPairwiseTable {
 public:
     enum class Measure { MeanDelta, AreaDorsal, AreaVentral, AreaTotal };
@@ -28,6 +29,11 @@ public:
     Measure GetMeasure() const { return measure_; }
     bool IsArea() const { return measure_ != Measure::MeanDelta; }
 
+    // The member shown in each row, a permutation of 0 ... Size() - 1; at first the identity.
+    void SetRowOrder(std::vector<std::size_t> order);
+    const std::vector<std::size_t>& RowOrder() const { return order_; }
+
+    // The entry of the member in that row (in the row order) and the member of that column.
     float Entry(std::size_t row, std::size_t column);
     // One column whole, computed in strips of rows beside it.
     std::vector<float> Column(std::size_t column) const;
@@ -54,6 +60,8 @@ private:
     Measure measure_;
     std::vector<std::unique_ptr<CApproxSpecimen>> approximations_;
     int controlPoints_;
+    std::vector<std::size_t> order_;
+    bool inClusterOrder_ = true;
     std::size_t cachedBlocks_;
     std::unordered_map<std::uint64_t, CBlock> blocks_;
     std::uint64_t clock_ = 0;

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 
 CPairwiseTableModel::CPairwiseTableModel(const CCarinovaDoc& doc, Measure measure,
                                          QObject* parent)
@@ -24,14 +23,12 @@ void CPairwiseTableModel::Rebuild() {
     }
     table_ = std::make_unique<CPairwiseTable>(measure_, std::move(approximations),
                                               doc_.GetClusterParameter().ControlPointsCnt);
-    order_.resize(cluster.size());
-    std::iota(order_.begin(), order_.end(), std::size_t{0});
     notComputable_ = table_->HasNotComputable();
     endResetModel();
 }
 
 int CPairwiseTableModel::ColumnCount() const {
-    return order_.empty() ? 0 : static_cast<int>(order_.size()) + 2;
+    return names_.empty() ? 0 : static_cast<int>(names_.size()) + 2;
 }
 
 QString CPairwiseTableModel::EntryText(float value) const {
@@ -43,12 +40,12 @@ QString CPairwiseTableModel::EntryText(float value) const {
 QString CPairwiseTableModel::CellText(int row, int column) const {
     if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount())
         return {};
-    const std::size_t member = order_[static_cast<std::size_t>(row)];
     if (column == 0)
-        return names_[member];
+        return names_[MemberOfRow(row)];
     if (column == ColumnCount() - 1)
         return {};
-    return EntryText(table_->Entry(member, static_cast<std::size_t>(column - 1)));
+    return EntryText(
+        table_->Entry(static_cast<std::size_t>(row), static_cast<std::size_t>(column - 1)));
 }
 
 QString CPairwiseTableModel::HeaderText(int column) const {
@@ -66,7 +63,8 @@ Qt::Alignment CPairwiseTableModel::ColumnAlignment(int column) const {
 void CPairwiseTableModel::SortByColumn(int column) {
     if (column < 0 || column >= ColumnCount() - 1)
         return;
-    std::vector<std::size_t> order = order_;
+    const std::vector<std::size_t>& current = table_->RowOrder();
+    std::vector<std::size_t> order = current;
     if (column == 0) {
         std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
             return QString::compare(names_[a], names_[b], Qt::CaseInsensitive) < 0;
@@ -82,16 +80,16 @@ void CPairwiseTableModel::SortByColumn(int column) {
             return values[a] < values[b];
         });
     }
-    if (order == order_)
+    if (order == current)
         return;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<int> oldRow(order.size()); // by member
-    for (std::size_t i = 0; i < order_.size(); ++i)
-        oldRow[order_[i]] = static_cast<int>(i);
+    for (std::size_t i = 0; i < current.size(); ++i)
+        oldRow[current[i]] = static_cast<int>(i);
     std::vector<int> newRow(order.size()); // by former row
     for (std::size_t i = 0; i < order.size(); ++i)
         newRow[static_cast<std::size_t>(oldRow[order[i]])] = static_cast<int>(i);
-    order_ = std::move(order);
+    table_->SetRowOrder(std::move(order));
     const QModelIndexList from = persistentIndexList();
     QModelIndexList to;
     to.reserve(from.size());

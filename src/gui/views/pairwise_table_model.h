@@ -33,9 +33,11 @@ public:
     Measure GetMeasure() const { return measure_; }
     bool IsArea() const { return measure_ != Measure::MeanDelta; }
     // The member shown in that row (rows follow the cluster order until sorted).
-    std::size_t MemberOfRow(int row) const { return order_[static_cast<std::size_t>(row)]; }
+    std::size_t MemberOfRow(int row) const {
+        return table_->RowOrder()[static_cast<std::size_t>(row)];
+    }
 
-    int RowCount() const override { return static_cast<int>(order_.size()); }
+    int RowCount() const override { return static_cast<int>(names_.size()); }
     int ColumnCount() const override;
     QString CellText(int row, int column) const override;
     QString HeaderText(int column) const override;
@@ -50,7 +52,6 @@ private:
     const CCarinovaDoc& doc_;
     Measure measure_;
     std::unique_ptr<CPairwiseTable> table_;
-    std::vector<QString> names_;     // by member
-    std::vector<std::size_t> order_; // the member of each row
+    std::vector<QString> names_; // by member
     bool notComputable_ = false;
 };
