@@ -77,28 +77,28 @@ int CClusterListControl::ColumnWidth(int column, const std::vector<int>& rows) c
     return std::max(width + 2 * margin + 1, horizontalHeader()->sectionSizeHint(column));
 }
 
+// The uniform width goes first: a new default size applies to every column.
 void CClusterListControl::SizeColumns() {
     if (!model_)
         return;
     const int columns = model_->ColumnCount();
     const int uniform = std::min(model_->FirstUniformColumn(), columns);
+    if (uniform < columns) {
+        std::vector<int> block;
+        for (int row = 0; row < std::min(model_->RowCount(), kSampledBlock); ++row)
+            block.push_back(row);
+        // The widest header number is the last one.
+        int width = horizontalHeader()->sectionSizeHint(std::max(uniform, columns - 2));
+        for (int column = uniform; column < std::min(columns, uniform + kSampledBlock); ++column)
+            width = std::max(width, ColumnWidth(column, block));
+        horizontalHeader()->setDefaultSectionSize(width);
+        for (int column = uniform; column < columns; ++column)
+            if (horizontalHeader()->sectionSize(column) != width)
+                setColumnWidth(column, width);
+    }
     const std::vector<int> rows = SampleRows();
     for (int column = 0; column < uniform; ++column)
         setColumnWidth(column, ColumnWidth(column, rows));
-    if (uniform >= columns)
-        return;
-    std::vector<int> block;
-    for (int row = 0; row < std::min(model_->RowCount(), kSampledBlock); ++row)
-        block.push_back(row);
-    int width = horizontalHeader()->sectionSizeHint(columns - 1);
-    for (int column = uniform; column < std::min(columns, uniform + kSampledBlock); ++column)
-        width = std::max(width, ColumnWidth(column, block));
-    // The widest header number is the last one.
-    width = std::max(width, horizontalHeader()->sectionSizeHint(columns - 2));
-    horizontalHeader()->setDefaultSectionSize(width);
-    for (int column = uniform; column < columns; ++column)
-        if (horizontalHeader()->sectionSize(column) != width)
-            setColumnWidth(column, width);
 }
 
 void CClusterListControl::SizeColumn(int column) {
