@@ -104,7 +104,7 @@ std::unique_ptr<CCarinovaDoc> CDocumentLoader::Load(const std::string& path) {
         QEventLoop loop;
         QObject::connect(reader, &QThread::finished, &loop, &QEventLoop::quit);
         QTimer poll;
-        int shownMaximum = -1;
+        int shownMaximum = -2; // neither counting (>= 0) nor busy (-1) yet
         const auto showProgress = [&] {
             if (!progress_)
                 return;

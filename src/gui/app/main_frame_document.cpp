@@ -38,7 +38,12 @@ bool CMainFrame::SaveModified() {
 bool CMainFrame::NewDocument() {
     if (!SaveModified())
         return false;
-    const bool done = RunGuarded(ui_, [&] { doc_.OnNewDocument(); });
+    // The former contents leave in one step, however many records they hold.
+    const bool done = RunGuarded(ui_, [&] {
+        CCarinovaDoc empty(ui_);
+        doc_.ExchangeContents(empty);
+        doc_.OnNewDocument();
+    });
     UpdateFrameTitle();
     return done;
 }

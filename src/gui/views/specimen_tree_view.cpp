@@ -10,6 +10,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 namespace {
 
 QString ShortName(const CSpecimenRecord* record) {
@@ -51,6 +55,7 @@ CSpecimenTreeView::CSpecimenTreeView(CCarinovaDoc& doc, CRightPaneHost& host, QW
     setRootIsDecorated(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setUniformRowHeights(true); // one line each: laid out without measuring every item
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     setItemDelegate(new CTreeLabelDelegate(
         [this](const QModelIndex& index, const QString& text) {
@@ -72,6 +77,11 @@ CSpecimenTreeView::CSpecimenTreeView(CCarinovaDoc& doc, CRightPaneHost& host, QW
             [this](QTreeWidgetItem* item) { OnItemExpansion(item, false); });
     dragTimer_.setSingleShot(false);
     connect(&dragTimer_, &QTimer::timeout, this, [this] { DragTimer(); });
+    renumberTimer_.setSingleShot(true);
+    renumberTimer_.setInterval(0);
+    connect(&renumberTimer_, &QTimer::timeout, this, [this] {
+        RenumberClusterItemsFrom(std::exchange(renumberFrom_, -1));
+    });
     doc_.AddView(this);
 }
 
@@ -133,6 +143,7 @@ void CSpecimenTreeView::FillBranches() {
         if (member == doc_.GetReferenceRecord())
             SetOverlay(item, 2);
         members.append(item);
+        clusterItems_.emplace(member, item);
     }
     m_hSpecimenRoot->addChildren(specimens);
     m_hClusterRoot->addChildren(members);
@@ -149,6 +160,9 @@ void CSpecimenTreeView::ReplaceAllItems() {
         CancelDrag();
     m_hDragItem = m_hDropTarget = highlighted_ = pressedItem_ = nullptr;
     setCurrentItem(m_hSpecimenRoot);
+    clusterItems_.clear();
+    renumberTimer_.stop();
+    renumberFrom_ = -1;
     for (QTreeWidgetItem* root : {m_hSpecimenRoot, m_hClusterRoot}) {
         const QList<QTreeWidgetItem*> children = root->takeChildren();
         qDeleteAll(children);
@@ -234,22 +248,31 @@ QTreeWidgetItem* CSpecimenTreeView::InsertClusterItem(CSpecimenRecord* record) {
         return nullptr;
     const int index = CountClusterItems();
     QTreeWidgetItem* item = NewItem(m_hClusterRoot, record, ClusterLabel(record, index));
+    clusterItems_.emplace(record, item);
     m_hClusterRoot->setExpanded(true);
     return item;
 }
 
 void CSpecimenTreeView::DeleteClusterItems(CSpecimenRecord* record) {
-    for (int i = m_hClusterRoot->childCount() - 1; i >= 0; --i) {
-        QTreeWidgetItem* item = m_hClusterRoot->child(i);
-        if (RecordOf(item) == record)
-            DeleteItem(item);
+    const auto [begin, end] = clusterItems_.equal_range(record);
+    std::vector<QTreeWidgetItem*> items;
+    for (auto it = begin; it != end; ++it)
+        items.push_back(it->second);
+    if (items.empty())
+        return;
+    int first = m_hClusterRoot->childCount();
+    for (QTreeWidgetItem* item : items) {
+        first = std::min(first, m_hClusterRoot->indexOfChild(item));
+        DeleteItem(item);
     }
-    RenumberClusterItems();
+    renumberFrom_ = renumberFrom_ < 0 ? first : std::min(renumberFrom_, first);
+    renumberTimer_.start();
 }
 
-int CSpecimenTreeView::RenumberClusterItems() {
+// The items before `first` keep their numbers.
+int CSpecimenTreeView::RenumberClusterItemsFrom(int first) {
     const int count = m_hClusterRoot->childCount();
-    for (int i = 0; i < count; ++i) {
+    for (int i = std::max(first, 0); i < count; ++i) {
         QTreeWidgetItem* item = m_hClusterRoot->child(i);
         item->setText(0, ClusterLabel(RecordOf(item), i));
     }
@@ -329,6 +352,14 @@ void CSpecimenTreeView::DeleteItem(QTreeWidgetItem* item) {
         highlighted_ = nullptr;
     if (item == pressedItem_)
         pressedItem_ = nullptr;
+    if (item->parent() == m_hClusterRoot) {
+        const auto [begin, end] = clusterItems_.equal_range(RecordOf(item));
+        for (auto it = begin; it != end; ++it)
+            if (it->second == item) {
+                clusterItems_.erase(it);
+                break;
+            }
+    }
     delete item;
 }
 
