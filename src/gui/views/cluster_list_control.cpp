@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStyleOptionViewItem>
 
 #include <algorithm>
 
@@ -68,13 +69,27 @@ std::vector<int> CClusterListControl::SampleRows() const {
     return rows;
 }
 
+// The widest text is found by measuring; the cell holding it is then sized as the delegate
+// draws it, with its margins and the grid line.
 int CClusterListControl::ColumnWidth(int column, const std::vector<int>& rows) const {
     const QFontMetrics metrics(font());
-    int width = 0;
-    for (int row : rows)
-        width = std::max(width, metrics.horizontalAdvance(model_->CellText(row, column)));
-    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-    return std::max(width + 2 * margin + 1, horizontalHeader()->sectionSizeHint(column));
+    int widest = -1;
+    int widestRow = -1;
+    for (int row : rows) {
+        const int width = metrics.horizontalAdvance(model_->CellText(row, column));
+        if (width > widest) {
+            widest = width;
+            widestRow = row;
+        }
+    }
+    int width = horizontalHeader()->sectionSizeHint(column);
+    if (widestRow >= 0) {
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        const QSize cell = itemDelegate()->sizeHint(option, model_->index(widestRow, column));
+        width = std::max(width, cell.width() + (showGrid() ? 1 : 0));
+    }
+    return width;
 }
 
 // The uniform width goes first: a new default size applies to every column.
