@@ -134,7 +134,7 @@ private:
     // One message for the records a bulk insert left out, each line a name and its reason.
     void ReportNotInserted(const std::vector<std::string>& leftOut);
     void AddClusterMember(CSpecimenRecord* record, std::unique_ptr<CApproxSpecimen> approximation);
-    // The cluster list gains or loses a record; the member set follows it.
+    // The cluster list gains a record or is emptied; the member set follows it.
     void AppendToClusterList(CSpecimenRecord* record);
     void ClearClusterList();
 
