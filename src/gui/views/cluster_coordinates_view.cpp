@@ -37,8 +37,8 @@ void CClusterCoordinatesView::ReportNotComputable() {
     ReportOnce("One or several Area-parameter cannot be calculated");
 }
 
-// Rows follow the hints one by one; the column widths and any message wait for the end of
-// the action.
+// Rows follow the hints one by one; the column widths, the note and any message wait for the
+// end of the action.
 void CClusterCoordinatesView::OnUpdate(CView* sender, int hint, CObject* object) {
     (void)sender;
     // The mean record of hint 13 is already destroyed: it is only a key here.
@@ -57,6 +57,7 @@ void CClusterCoordinatesView::OnUpdate(CView* sender, int hint, CObject* object)
     case hintClusterRemoved:
     case hintMeanRemoved:
         coordinates_->RemoveRecord(record);
+        ScheduleNote();
         break;
     case hintReferenceChanged:
         coordinates_->ShowComparisons(record != nullptr);
@@ -77,7 +78,6 @@ void CClusterCoordinatesView::OnUpdate(CView* sender, int hint, CObject* object)
     default:
         break;
     }
-    UpdateNote();
 }
 
 void CClusterCoordinatesView::SelectRecord(const CSpecimenRecord* record) {

@@ -90,6 +90,7 @@ void CClusterTableView::Settle() {
         sizingPending_ = false;
         m_wndList->SizeColumns();
     }
+    UpdateNote();
     const std::string message = std::move(pendingMessage_);
     pendingMessage_.clear();
     if (!message.empty())

@@ -57,10 +57,11 @@ protected:
     void ScheduleRebuild();
     // The columns are sized once the current action is over.
     void ScheduleSizing();
+    // Only the note is brought up to date once the current action is over (it always is).
+    void ScheduleNote() { settle_.start(); }
     // Shows the message once the current action is over; of several asked for during one
     // action only the first appears.
     void ReportOnce(const std::string& text);
-    void UpdateNote();
 
     // The context menu with the given items enabled.
     std::unique_ptr<QMenu> BuildTableMenu(bool sortColumn, bool copyColumn,
@@ -74,6 +75,7 @@ protected:
 
 private:
     void OnContextMenu(const QPoint& globalPos);
+    void UpdateNote();
     void Settle();
 
     CClusterTableModel* model_ = nullptr;
