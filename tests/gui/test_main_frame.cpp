@@ -20,8 +20,10 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
@@ -380,17 +382,31 @@ private slots:
         QCOMPARE(frame->GetRecentFiles().GetCount(), 0);
     }
 
+    // A failed open leaves the open document exactly as it was: the same records, the mean
+    // still last in the cluster, a control point to its last bit (a file would keep three
+    // decimals), the reference, the title and the modified flag.
     void aBrokenFileKeepsTheOpenDocument() {
         d->InsertSamples();
-        const std::string third = d->Name(3);
+        for (std::size_t i = 0; i < 4; ++i)
+            d->doc.InsertIntoCluster(d->Record(i));
+        d->doc.SetReferenceRecord(d->Record(1));
+        d->doc.CalculateMeanSpecimen();
+        FPoint& point = d->Record(2)->GetClusterApproximation()->ApproxUpper.ControlPoints[3];
+        point.x += 0.000123f;
+        const FPoint edited = point;
+        const std::vector<CSpecimenRecord*> cluster = d->doc.GetClusterList();
         const std::string broken = temp->File("broken.xml");
         std::ofstream(broken) << "<SpecimenRecordList><SpecimenRecord>half";
         d->ui.answers.push_back(MsgAnswer::No);
         QVERIFY(!frame->OpenDocumentFile(QString::fromStdString(broken)));
-        QVERIFY(!d->ui.messages.empty());
+        QCOMPARE(d->ui.messages.back().text, std::string("Trying to open invalid Carinova document."));
+        QVERIFY(d->doc.GetClusterList() == cluster);
+        QCOMPARE(d->doc.GetClusterList().back(), d->doc.GetClusterParameter().GetMeanRecord());
+        QCOMPARE(d->Record(2)->GetClusterApproximation()->ApproxUpper.ControlPoints[3], edited);
+        QCOMPARE(d->doc.GetReferenceRecord(), d->Record(1));
         QCOMPARE(d->doc.GetSpecimenList().size(), std::size_t(6));
-        QCOMPARE(d->Name(3), third);
         QCOMPARE(Tree()->SpecimenRoot()->childCount(), 6);
+        QCOMPARE(Tree()->ClusterRoot()->childCount(), 5);
         QVERIFY(d->doc.IsModified());
         QCOMPARE(frame->windowTitle(), QStringLiteral("Untitled - Carinova 1.6"));
         QCOMPARE(frame->GetRecentFiles().GetCount(), 0);
@@ -466,6 +482,42 @@ private slots:
         if (!locks->HasPanes())
             return;
         QCOMPARE(locks->Pane(0)->parentWidget(), static_cast<QWidget*>(frame->statusBar()));
+    }
+
+    // The file is read on another thread: the window's timers run meanwhile, the status bar
+    // counts the records, and the window refuses to close until the reading is done.
+    void openingReadsWhileTheWindowRuns() {
+        for (int i = 0; i < 40; ++i)
+            d->InsertSamples();
+        std::vector<CSpecimenRecord*> all;
+        for (const auto& r : d->doc.GetSpecimenList())
+            all.push_back(r.get());
+        d->doc.InsertIntoCluster(all);
+        const std::string path = temp->File("large.xml");
+        QVERIFY(d->doc.OnSaveDocument(path));
+        QVERIFY(d->doc.OnNewDocument());
+        int ticksWhileLoading = 0;
+        int largestMaximum = -1;
+        bool closed = true;
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, this, [&] {
+            if (!frame->IsLoading())
+                return;
+            ++ticksWhileLoading;
+            if (const QProgressBar* bar = frame->GetProgressBar())
+                largestMaximum = std::max(largestMaximum, bar->maximum());
+            closed = closed && frame->close();
+        });
+        watcher.start(0);
+        QVERIFY(frame->OpenDocumentFile(QString::fromStdString(path)));
+        watcher.stop();
+        QVERIFY(ticksWhileLoading > 0);
+        QVERIFY(!closed);
+        QVERIFY(frame->isVisible());
+        QVERIFY(largestMaximum == 0 || largestMaximum == 241); // not yet counting, or 240 + 1
+        QVERIFY(!frame->GetProgressBar());
+        QCOMPARE(d->doc.GetSpecimenList().size(), std::size_t(240));
+        QCOMPARE(Tree()->ClusterRoot()->childCount(), 240);
     }
 
     void recentFilesComeFromTheSettingsAndDropDeadEntries() {

@@ -5,14 +5,17 @@
 #include "app/right_pane_registry.h"
 #include "dialogs/select_specimens_dialog.h"
 #include "document/command_ids.h"
+#include "drawing/cluster_overlay_picture.h"
 #include "model/approx_specimen.h"
 #include "platform/recording_dc.h"
+#include "qpainter_dc.h"
 #include "views/overlay_view.h"
 #include "views_test_support.h"
 
 #include <QApplication>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -66,6 +69,40 @@ private slots:
         for (const CSpecimenRecord* record : d->doc.GetClusterList())
             QCOMPARE(record->GetClusterApproximation()->GetSplinePenWidth(), 0);
         QVERIFY(CountNonWhite(empty) > 0 && CountNonWhite(image) > 0 && empty != image);
+    }
+
+    // The picture is drawn once and copied on later paints. Cluster hints and a new size draw
+    // it again; a changed drawing setting (hint 10) at the next paint, not at once. The copy
+    // is what a fresh drawing gives.
+    void keepsItsPictureUntilTheClusterOrTheSizeChanges() {
+        MakeCluster(6);
+        view->repaint();
+        const int first = view->Picture().Renders();
+        view->repaint();
+        view->repaint();
+        QCOMPARE(view->Picture().Renders(), first);
+        d->doc.RemoveFromCluster(d->Record(5));
+        view->repaint();
+        QCOMPARE(view->Picture().Renders(), first + 1);
+        view->resize(520, 390);
+        view->repaint();
+        QCOMPARE(view->Picture().Renders(), first + 2);
+        d->doc.GetClusterParameter().DrawDeltaVectors = false;
+        d->doc.UpdateAllViews(nullptr, hintClusterSelectionChanged, nullptr);
+        CPaintCounter counter(*view);
+        QCoreApplication::processEvents();
+        QCOMPARE(counter.paints, 0);
+        const QImage kept = view->grab().toImage();
+        QCOMPARE(view->Picture().Renders(), first + 3);
+        QImage fresh(view->size(), QImage::Format_ARGB32_Premultiplied);
+        fresh.fill(Qt::white);
+        {
+            QPainter painter(&fresh);
+            CQPainterDC dc(painter);
+            DrawOverlayPicture(dc, d->doc, {view->width(), view->height()});
+        }
+        QCOMPARE(kept.convertToFormat(QImage::Format_RGB32),
+                 fresh.convertToFormat(QImage::Format_RGB32));
     }
 
     // Page 1 holds the picture, then L = trunc((paper height in mm - 21) * 0.18897637795275593)

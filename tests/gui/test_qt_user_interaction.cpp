@@ -244,6 +244,8 @@ public:
     }
     void StepProgress() override { calls.push_back("step"); }
     void EndProgress() override { calls.push_back("end"); }
+    void BeginBusyProgress() override { calls.push_back("busy"); }
+    void SetProgressSteps(int steps) override { calls.push_back("at " + std::to_string(steps)); }
 };
 
 TEST(QtUserInteraction, ProgressGoesToTheIndicatorWhenOneIsSet) {

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
@@ -101,13 +102,16 @@ private slots:
         QVERIFY(Tree()->ClusterRoot()->isExpanded());
         QCOMPARE(ChildLabels(Tree()->ClusterRoot()),
                  QStringList({Label(d->Name(0), 0), Label(d->Name(2), 1), Label(d->Name(4), 2)}));
+        // Items are renumbered once the action is over.
         d->doc.RemoveFromCluster(d->Record(2));
+        QCoreApplication::processEvents();
         QCOMPARE(ChildLabels(Tree()->ClusterRoot()),
                  QStringList({Label(d->Name(0), 0), Label(d->Name(4), 1)}));
         // Deleting a record takes its cluster item too.
         const std::string fourth = d->Name(4);
         d->doc.DeleteSpecimenRecord(d->Record(0));
         QCOMPARE(Tree()->SpecimenRoot()->childCount(), 5);
+        QCoreApplication::processEvents();
         QCOMPARE(ChildLabels(Tree()->ClusterRoot()), QStringList({Label(fourth, 0)}));
     }
 
@@ -215,6 +219,39 @@ private slots:
         QCOMPARE(CSpecimenTreeView::OverlayOf(tree->ClusterRoot()->child(0)), 2);
     }
 
+    // An opened document takes the place of the former contents: the "Specimen" root is
+    // selected and each branch is filled again in one insertion, with its marks.
+    void exchangedContentsRefillEachBranchInOneStep() {
+        d->InsertSamples();
+        d->doc.InsertIntoCluster(d->Record(1));
+        Tree()->setCurrentItem(ClusterItem(0));
+        QCOMPARE(view->CurrentRightPane(), RightPaneKind::Overlay);
+        CGuiTestDocument other;
+        for (int i = 0; i < 3; ++i)
+            other.InsertSamples();
+        other.Approximate(other.Record(4));
+        for (std::size_t i : {7, 3, 12, 16})
+            other.doc.InsertIntoCluster(other.Record(i));
+        other.doc.SetReferenceRecord(other.Record(12));
+        QSignalSpy inserted(Tree()->model(), &QAbstractItemModel::rowsInserted);
+
+        d->doc.ExchangeContents(other.doc);
+        QCOMPARE(inserted.count(), 2);
+        QCOMPARE(Tree()->currentItem(), Tree()->SpecimenRoot());
+        QCOMPARE(view->CurrentRightPane(), RightPaneKind::SingleView);
+        QCOMPARE(Tree()->SpecimenRoot()->childCount(), 18);
+        for (int i = 0; i < 18; ++i) {
+            QCOMPARE(SpecimenItem(i)->text(0), QString::fromStdString(d->Name(std::size_t(i))));
+            QCOMPARE(CSpecimenTreeView::RecordOf(SpecimenItem(i)), d->Record(std::size_t(i)));
+            QCOMPARE(CSpecimenTreeView::OverlayOf(SpecimenItem(i)), i == 4 ? 1 : 0);
+        }
+        QCOMPARE(ChildLabels(Tree()->ClusterRoot()),
+                 (QStringList{Label(d->Name(7), 0), Label(d->Name(3), 1), Label(d->Name(12), 2),
+                              Label(d->Name(16), 3)}));
+        QCOMPARE(CSpecimenTreeView::OverlayOf(ClusterItem(2)), 2);
+        QVERIFY(Tree()->ClusterRoot()->isExpanded());
+    }
+
     void meanSpecimenItemAndTheDeleteKey() {
         d->InsertSamples();
         d->doc.InsertIntoCluster(d->Record(0));
@@ -235,6 +272,7 @@ private slots:
         QTest::keyClick(Tree(), Qt::Key_Delete);
         QVERIFY(!d->doc.IsInCluster(d->Record(0)));
         QCOMPARE(d->doc.GetSpecimenList().size(), std::size_t(6)); // still a specimen
+        QCoreApplication::processEvents();
         QCOMPARE(ChildLabels(Tree()->ClusterRoot()), QStringList({Label(d->Name(1), 0)}));
 
         CSpecimenRecord* third = d->Record(3);

@@ -16,6 +16,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include <algorithm>
+
 namespace {
 constexpr int kUpdateInterval = 250; // ms between updates of the tool-bar buttons
 constexpr int kProgressPaneWidth = 100;
@@ -123,20 +125,38 @@ void CMainFrame::BeginProgress(int count) {
     progress_->repaint();
 }
 
-// Past the end the bar starts over, as a stepping progress control does.
+// Past the end the bar starts over, as a stepping progress control does. The work that steps
+// it keeps the event loop waiting, so the bar is drawn at once, but only when its filled part
+// grows by a pixel: ten thousand steps do not draw it ten thousand times.
 void CMainFrame::StepProgress() {
     if (!progress_)
         return;
-    int value = progress_->value() + 1;
+    const auto filled = [this](int value) {
+        const int range = std::max(1, progress_->maximum() - progress_->minimum());
+        return static_cast<long long>(value - progress_->minimum()) * progress_->width() / range;
+    };
+    const int before = progress_->value();
+    int value = before + 1;
     if (value > progress_->maximum())
         value = progress_->minimum() + (value - progress_->maximum());
     progress_->setValue(value);
-    progress_->repaint();
+    if (filled(value) != filled(before))
+        progress_->repaint();
 }
 
 void CMainFrame::EndProgress() {
     delete progress_;
     progress_ = nullptr;
+}
+
+void CMainFrame::BeginBusyProgress() {
+    BeginProgress(0);
+    progress_->setRange(0, 0);
+}
+
+void CMainFrame::SetProgressSteps(int steps) {
+    if (progress_ && progress_->maximum() > 0)
+        progress_->setValue(std::min(1 + steps, progress_->maximum()));
 }
 
 void CMainFrame::UpdateFrameTitle() {

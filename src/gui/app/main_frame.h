@@ -44,6 +44,8 @@ public:
     void BeginProgress(int count) override;
     void StepProgress() override;
     void EndProgress() override;
+    void BeginBusyProgress() override;
+    void SetProgressSteps(int steps) override;
     QProgressBar* GetProgressBar() const { return progress_; }
 
     QString MessageText() const;
@@ -63,8 +65,10 @@ public:
     bool OpenDocumentFile(const QString& path);
     bool SaveDocument(const QString& path);
     bool DoSave(bool askForName);
-    // Opens without asking to save first; a failed open leaves the document as it was.
+    // Opens without asking to save first, reading on another thread while the window shows
+    // the progress; a failed open leaves the document exactly as it was.
     bool LoadDocument(const QString& path);
+    bool IsLoading() const { return loading_; }
     void UpdateFrameTitle();
     const CRecentFileList& GetRecentFiles() const { return recentFiles_; }
 
@@ -124,4 +128,5 @@ private:
     CRecentFileList recentFiles_;
     std::unique_ptr<QPrinter> printer_;
     QTimer updateTimer_;
+    bool loading_ = false;
 };

@@ -3,7 +3,7 @@
 
 #include "app/about_dialog.h"
 #include "app/app_version.h"
-#include "app/document_snapshot.h"
+#include "app/document_loader.h"
 #include "app/guarded_call.h"
 #include "document/carinova_doc.h"
 #include "document/command_ids.h"
@@ -50,7 +50,12 @@ bool CMainFrame::SaveModified() {
 bool CMainFrame::NewDocument() {
     if (!SaveModified())
         return false;
-    const bool done = RunGuarded(ui_, [&] { doc_.OnNewDocument(); });
+    // The former contents leave in one step, however many records they hold.
+    const bool done = RunGuarded(ui_, [&] {
+        CCarinovaDoc empty(ui_);
+        doc_.ExchangeContents(empty);
+        doc_.OnNewDocument();
+    });
     UpdateFrameTitle();
     return done;
 }
@@ -74,19 +79,23 @@ bool CMainFrame::OpenDocumentFile(const QString& path) {
     return LoadDocument(path);
 }
 
-// Reading empties the document first; after a failure the former contents are read back
-// from a snapshot, so a broken file costs nothing but the message about it.
+// The file is read into a fresh document, which takes the open one's place only when it was
+// read in full; a broken file costs nothing but the message about it. User input waits while
+// the file is read, and the window cannot be closed then.
 bool CMainFrame::LoadDocument(const QString& path) {
+    if (loading_)
+        return false;
+    loading_ = true;
     bool opened = false;
-    std::unique_ptr<CDocumentSnapshot> snapshot;
-    RunGuarded(ui_, [&] { snapshot = std::make_unique<CDocumentSnapshot>(doc_); });
-    RunGuarded(ui_, [&] { opened = doc_.OnOpenDocument(path.toStdString()); });
-    if (!opened) {
-        RunGuarded(ui_, [&] {
-            if (!snapshot || !snapshot->Restore())
-                doc_.OnNewDocument();
-        });
-    }
+    RunGuarded(ui_, [&] {
+        CDocumentLoader loader(ui_, this);
+        std::unique_ptr<CCarinovaDoc> loaded = loader.Load(path.toStdString());
+        if (!loaded)
+            return;
+        doc_.ExchangeContents(*loaded);
+        opened = true;
+    });
+    loading_ = false;
     if (opened) {
         doc_.SetPathName(path.toStdString());
         doc_.SetModifiedFlag(false);
@@ -156,7 +165,7 @@ void CMainFrame::OnAppAbout() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (!SaveModified()) {
+    if (loading_ || !SaveModified()) {
         event->ignore();
         return;
     }

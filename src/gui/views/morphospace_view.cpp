@@ -103,6 +103,7 @@ void CClusterMorphospaceView::OnUpdate(CView*, int hint, CObject*) {
     case hintClusterRecalculated:
     case hintMeanCalculated:
     case hintMeanRemoved:
+    case hintContentsReplaced:
         stale_ = true;
         canvas_->update();
         break;

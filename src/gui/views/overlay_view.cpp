@@ -4,9 +4,11 @@
 #include "document/command_ids.h"
 #include "drawing/cluster_overlay_picture.h"
 #include "drawing/cluster_overlay_print.h"
+#include "qpainter_dc.h"
 #include "views/window_bitmap_export.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 
 std::unique_ptr<CRightPaneView> CClusterSpecimensView::Create(CCarinovaDoc& doc, QWidget* parent) {
     return std::make_unique<CClusterSpecimensView>(doc, parent);
@@ -16,7 +18,8 @@ CClusterSpecimensView::CClusterSpecimensView(CCarinovaDoc& doc, QWidget* parent)
     : CPictureView(parent), doc_(doc) {}
 
 // Membership, reference, recalculation and the mean change the picture; a changed cluster
-// selection or drawing setting (hint 10) waits for the next repaint.
+// selection or drawing setting (hint 10) shows with the next repaint, so it drops the kept
+// picture without asking for one.
 void CClusterSpecimensView::OnUpdate(CView*, int hint, CObject*) {
     switch (hint) {
     case hintClusterInserted:
@@ -25,7 +28,12 @@ void CClusterSpecimensView::OnUpdate(CView*, int hint, CObject*) {
     case hintClusterRecalculated:
     case hintMeanCalculated:
     case hintMeanRemoved:
+    case hintContentsReplaced:
+        picture_.Invalidate();
         update();
+        break;
+    case hintClusterSelectionChanged:
+        picture_.Invalidate();
         break;
     default:
         break;
@@ -44,9 +52,17 @@ bool CClusterSpecimensView::HasPicture() const {
     return !doc_.GetClusterList().empty();
 }
 
-void CClusterSpecimensView::paintEvent(QPaintEvent* event) {
-    KeepOverlayScreenPenWidth(doc_);
-    CPictureView::paintEvent(event);
+void CClusterSpecimensView::paintEvent(QPaintEvent*) {
+    if (Zoom().Factor() != pictureZoom_.Factor() || Zoom().Offset() != pictureZoom_.Offset()) {
+        picture_.Invalidate();
+        pictureZoom_ = Zoom();
+    }
+    QPainter painter(this);
+    picture_.Paint(painter, *this, [this](QPainter& onImage) {
+        CQPainterDC dc(onImage);
+        KeepOverlayScreenPenWidth(doc_);
+        DrawPicture(dc);
+    });
 }
 
 // The overlay has no use for clicks, so the left button moves the picture as well.

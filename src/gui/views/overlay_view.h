@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/gdi_types.h"
+#include "views/cached_picture.h"
 #include "views/picture_view.h"
 #include "views/print_job.h"
 
@@ -14,6 +15,8 @@ class CCarinovaDoc;
 // reference and mean in their colours, the legend and the delta vectors, fitted into the window
 // (or the hints for an empty cluster). It prints the picture followed by pages with the member
 // list, and exports the picture as an image file. A left or middle drag moves a zoomed picture.
+// The screen picture is drawn once and kept until the cluster, its settings, the window's size
+// or the zoom change.
 class CClusterSpecimensView : public CPictureView {
     Q_OBJECT
 
@@ -29,6 +32,7 @@ public:
     // What the view prints, for the print commands and for printing without dialogs.
     CPrintSource PrintSource() const;
     void OnExportImage();
+    const CCachedPicture& Picture() const { return picture_; }
 
 protected:
     void PrepareFit(CDC& dc, CSize clientSize) const override;
@@ -40,4 +44,6 @@ protected:
 private:
     CCarinovaDoc& doc_;
     std::unique_ptr<QPrinter> printer_;
+    CCachedPicture picture_;
+    CViewZoom pictureZoom_; // the zoom and pan the kept picture was drawn with
 };

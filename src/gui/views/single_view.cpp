@@ -42,7 +42,8 @@ void CSpecimenSingleView::OnUpdate(CView*, int hint, CObject*) {
         zoomedRecord_ = doc_.GetSelectedRecord();
         Zoom().Fit();
     }
-    if ((hint >= hintRecordAdded && hint <= hintApproxChanged) || hint == hintSpecimenRenamed)
+    if ((hint >= hintRecordAdded && hint <= hintApproxChanged) || hint == hintSpecimenRenamed ||
+        hint == hintContentsReplaced)
         update();
 }
 

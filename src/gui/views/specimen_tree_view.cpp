@@ -3,6 +3,7 @@
 #include "app/guarded_call.h"
 #include "document/carinova_doc.h"
 #include "document/command_ids.h"
+#include "record_variant.h"
 #include "views/tree_image_list.h"
 #include "views/tree_label_delegate.h"
 
@@ -12,6 +13,8 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -70,6 +73,7 @@ CSpecimenTreeView::CSpecimenTreeView(CCarinovaDoc& doc, CRightPaneHost& host, QW
     header()->setSectionResizeMode(0, QHeaderView::Fixed);
     refitTimer_.setSingleShot(true);
     connect(&refitTimer_, &QTimer::timeout, this, [this] { FitAllLabels(); });
+    setUniformRowHeights(true); // one line each: laid out without measuring every item
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     setItemDelegate(new CTreeLabelDelegate(
         [this](const QModelIndex& index, const QString& text) {
@@ -91,6 +95,11 @@ CSpecimenTreeView::CSpecimenTreeView(CCarinovaDoc& doc, CRightPaneHost& host, QW
             [this](QTreeWidgetItem* item) { OnItemExpansion(item, false); });
     dragTimer_.setSingleShot(false);
     connect(&dragTimer_, &QTimer::timeout, this, [this] { DragTimer(); });
+    renumberTimer_.setSingleShot(true);
+    renumberTimer_.setInterval(0);
+    connect(&renumberTimer_, &QTimer::timeout, this, [this] {
+        RenumberClusterItemsFrom(std::exchange(renumberFrom_, -1));
+    });
     doc_.AddView(this);
 }
 
@@ -101,10 +110,21 @@ CSpecimenTreeView::~CSpecimenTreeView() {
 // Roots get the folder images and always show an expand button; records the specimen image.
 QTreeWidgetItem* CSpecimenTreeView::NewItem(QTreeWidgetItem* parent, CSpecimenRecord* record,
                                             const QString& label) {
-    auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
-    item->setText(0, label);
+    QTreeWidgetItem* item = MakeItem(parent, record, label);
+    if (parent)
+        parent->addChild(item);
+    else
+        addTopLevelItem(item);
     FitLabel(item);
-    item->setData(0, RecordRole, QVariant::fromValue(reinterpret_cast<quintptr>(record)));
+    return item;
+}
+
+// An item not yet in the tree, made for the branch `parent` (null for a root).
+QTreeWidgetItem* CSpecimenTreeView::MakeItem(QTreeWidgetItem* parent, CSpecimenRecord* record,
+                                             const QString& label) const {
+    auto* item = new QTreeWidgetItem;
+    item->setText(0, label);
+    item->setData(0, RecordRole, RecordVariant(record));
     item->setData(0, OverlayRole, 0);
     item->setData(0, ImageRole, parent ? 2 : 0);
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
@@ -121,14 +141,53 @@ void CSpecimenTreeView::OnInitialUpdate() {
     if (m_bInitialized)
         return;
     m_bInitialized = true;
-    for (const auto& record : doc_.GetSpecimenList())
-        InsertSpecimenItem(record.get());
-    for (CSpecimenRecord* member : doc_.GetClusterList())
-        InsertClusterItem(member);
-    if (doc_.GetReferenceRecord())
-        SetReferenceMark(doc_.GetReferenceRecord());
-    if (m_hSpecimenRoot->childCount() > 0)
+    FillBranches();
+}
+
+// All items of both branches are made first and put into the tree in one step each, so the
+// tree lays itself out once, not once per record.
+void CSpecimenTreeView::FillBranches() {
+    QList<QTreeWidgetItem*> specimens;
+    specimens.reserve(static_cast<qsizetype>(doc_.GetSpecimenList().size()));
+    for (const auto& record : doc_.GetSpecimenList()) {
+        QTreeWidgetItem* item = MakeItem(m_hSpecimenRoot, record.get(), ShortName(record.get()));
+        if (record->HasApproximation())
+            SetOverlay(item, 1);
+        specimens.append(item);
+    }
+    QList<QTreeWidgetItem*> members;
+    for (CSpecimenRecord* member : doc_.GetClusterList()) {
+        const int index = static_cast<int>(members.size());
+        QTreeWidgetItem* item = MakeItem(m_hClusterRoot, member, ClusterLabel(member, index));
+        if (member == doc_.GetReferenceRecord())
+            SetOverlay(item, 2);
+        members.append(item);
+        clusterItems_.emplace(member, item);
+    }
+    m_hSpecimenRoot->addChildren(specimens);
+    m_hClusterRoot->addChildren(members);
+    if (!specimens.isEmpty())
         m_hSpecimenRoot->setExpanded(true);
+    if (!members.isEmpty())
+        m_hClusterRoot->setExpanded(true);
+    FitAllLabels();
+}
+
+// A document of other records: the "Specimen" root is selected (as when the last record goes)
+// and both branches are filled again; the former records are only let go, never read.
+void CSpecimenTreeView::ReplaceAllItems() {
+    if (m_bDragging)
+        CancelDrag();
+    m_hDragItem = m_hDropTarget = highlighted_ = pressedItem_ = nullptr;
+    setCurrentItem(m_hSpecimenRoot);
+    clusterItems_.clear();
+    renumberTimer_.stop();
+    renumberFrom_ = -1;
+    for (QTreeWidgetItem* root : {m_hSpecimenRoot, m_hClusterRoot}) {
+        const QList<QTreeWidgetItem*> children = root->takeChildren();
+        qDeleteAll(children);
+    }
+    FillBranches();
 }
 
 // The hints handled here all carry a record. Hint 13 comes after the mean record is gone, so
@@ -175,6 +234,9 @@ void CSpecimenTreeView::OnUpdate(CView*, int hint, CObject* object) {
         }
         RenumberClusterItems();
         break;
+    case hintContentsReplaced:
+        ReplaceAllItems();
+        break;
     default:
         break;
     }
@@ -208,22 +270,31 @@ QTreeWidgetItem* CSpecimenTreeView::InsertClusterItem(CSpecimenRecord* record) {
         return nullptr;
     const int index = CountClusterItems();
     QTreeWidgetItem* item = NewItem(m_hClusterRoot, record, ClusterLabel(record, index));
+    clusterItems_.emplace(record, item);
     m_hClusterRoot->setExpanded(true);
     return item;
 }
 
 void CSpecimenTreeView::DeleteClusterItems(CSpecimenRecord* record) {
-    for (int i = m_hClusterRoot->childCount() - 1; i >= 0; --i) {
-        QTreeWidgetItem* item = m_hClusterRoot->child(i);
-        if (RecordOf(item) == record)
-            DeleteItem(item);
+    const auto [begin, end] = clusterItems_.equal_range(record);
+    std::vector<QTreeWidgetItem*> items;
+    for (auto it = begin; it != end; ++it)
+        items.push_back(it->second);
+    if (items.empty())
+        return;
+    int first = m_hClusterRoot->childCount();
+    for (QTreeWidgetItem* item : items) {
+        first = std::min(first, m_hClusterRoot->indexOfChild(item));
+        DeleteItem(item);
     }
-    RenumberClusterItems();
+    renumberFrom_ = renumberFrom_ < 0 ? first : std::min(renumberFrom_, first);
+    renumberTimer_.start();
 }
 
-int CSpecimenTreeView::RenumberClusterItems() {
+// The items before `first` keep their numbers.
+int CSpecimenTreeView::RenumberClusterItemsFrom(int first) {
     const int count = m_hClusterRoot->childCount();
-    for (int i = 0; i < count; ++i) {
+    for (int i = std::max(first, 0); i < count; ++i) {
         QTreeWidgetItem* item = m_hClusterRoot->child(i);
         item->setText(0, ClusterLabel(RecordOf(item), i));
         FitLabel(item);
@@ -274,8 +345,7 @@ QTreeWidgetItem* CSpecimenTreeView::FindClusterItem(const CSpecimenRecord* recor
 }
 
 CSpecimenRecord* CSpecimenTreeView::RecordOf(const QTreeWidgetItem* item) {
-    return item ? reinterpret_cast<CSpecimenRecord*>(item->data(0, RecordRole).value<quintptr>())
-                : nullptr;
+    return item ? RecordOfVariant(item->data(0, RecordRole)) : nullptr;
 }
 
 int CSpecimenTreeView::OverlayOf(const QTreeWidgetItem* item) {
@@ -308,6 +378,14 @@ void CSpecimenTreeView::DeleteItem(QTreeWidgetItem* item) {
         highlighted_ = nullptr;
     if (item == pressedItem_)
         pressedItem_ = nullptr;
+    if (item->parent() == m_hClusterRoot) {
+        const auto [begin, end] = clusterItems_.equal_range(RecordOf(item));
+        for (auto it = begin; it != end; ++it)
+            if (it->second == item) {
+                clusterItems_.erase(it);
+                break;
+            }
+    }
     delete item;
     if (parent && !parent->parent() && parent->childCount() == 0)
         parent->setExpanded(false);

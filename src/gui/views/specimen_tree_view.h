@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 
 #include <optional>
+#include <unordered_map>
 
 class CCarinovaDoc;
 class CSpecimenRecord;
@@ -43,7 +44,8 @@ public:
     void SetApproxMark(CSpecimenRecord* record, bool on);
     QTreeWidgetItem* InsertClusterItem(CSpecimenRecord* record);
     void DeleteClusterItems(CSpecimenRecord* record);
-    int RenumberClusterItems();
+    int RenumberClusterItems() { return RenumberClusterItemsFrom(0); }
+    int RenumberClusterItemsFrom(int first);
     void SetReferenceMark(CSpecimenRecord* record);
     void SelectClusterItem(CSpecimenRecord* record);
     int CountClusterItems() const;
@@ -94,6 +96,10 @@ private:
     void FitLabel(const QTreeWidgetItem* item);
     void FitAllLabels();
     void FitColumn();
+    QTreeWidgetItem* MakeItem(QTreeWidgetItem* parent, CSpecimenRecord* record,
+                              const QString& label) const;
+    void FillBranches();
+    void ReplaceAllItems();
 
     // Drag and drop into the cluster.
     void BeginDrag(QTreeWidgetItem* item, const QPoint& pos);
@@ -126,4 +132,10 @@ private:
     QTimer dragTimer_;
     int labelWidth_ = 0;
     QTimer refitTimer_;
+    // Cluster items left without their number by removals, renumbered from `renumberFrom_` on
+    // once the action is over: removing many members renumbers once, not once per member.
+    QTimer renumberTimer_;
+    int renumberFrom_ = -1;
+    // The cluster items of each record, so a removal does not read every item's data.
+    std::unordered_multimap<const CSpecimenRecord*, QTreeWidgetItem*> clusterItems_;
 };
