@@ -118,7 +118,7 @@ int Analyze(const CAnalyzeOptions& o, std::ostream& out, std::ostream& err) {
     progress.End();
     saved.SetPathName(std::filesystem::absolute(std::filesystem::path(o.outDir) / name).string());
     ThrowIfInterrupted();
-    if (!WriteResults(saved, output, outputs, o.decimals, progress, err))
+    if (!WriteResults(saved, output, outputs, o.morphospace, o.decimals, progress, err))
         return output.FailureStatus();
     ThrowIfInterrupted();
     if (!output.Commit())

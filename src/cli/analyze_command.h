@@ -1,5 +1,6 @@
 #pragma once
 
+#include "morphospace_outputs.h"
 #include "output_options.h"
 
 #include <iosfwd>
@@ -18,6 +19,7 @@ struct CAnalyzeOptions {
     int decimals = 4;
     COutputRequest outputs;
     bool terminal = false; // progress redrawn on a terminal, else one line per stage
+    CMorphospaceOptions morphospace;
 };
 
 // The "analyze" command: reads every file, approximates each specimen, puts all of them into

@@ -65,6 +65,24 @@ void AddOutputOptions(CLI::App* cmd, COutputRequest& request, std::string& table
     });
 }
 
+// --group-by and --components of analyze and render.
+void AddMorphospaceOptions(CLI::App* cmd, CMorphospaceOptions& o) {
+    cmd->add_option_function<std::string>(
+           "--group-by", [&o](const std::string& name) { o.groupBy = *GroupFieldFromLabel(name); },
+           "Field the morphospace groups the members by")
+        ->default_str("none")
+        ->check(CLI::IsMember({"none", "locality", "sex", "stage", "identifier", "comment"},
+                              CLI::ignore_case));
+    cmd->add_option_function<std::string>(
+           "--components", [&o](const std::string& text) { ParseComponents(text, o); },
+           "Principal components on the morphospace's axes, as I,J")
+        ->default_str("1,2")
+        ->check([](const std::string& text) {
+            CMorphospaceOptions unused;
+            return ParseComponents(text, unused);
+        });
+}
+
 void AddAnalyze(CLI::App& app, CAnalyzeOptions& o) {
     CLI::App* cmd =
         app.add_subcommand("analyze", "Approximate every specimen, build the cluster and write the "
@@ -92,6 +110,7 @@ void AddAnalyze(CLI::App& app, CAnalyzeOptions& o) {
     cmd->add_option("--decimals", o.decimals, "Decimals in the tables and the export")
         ->capture_default_str()
         ->check(CLI::Range(0, 9));
+    AddMorphospaceOptions(cmd, o.morphospace);
 }
 
 // An unusable CARINOVA_THREADS is ignored; say so rather than surprise.
@@ -135,6 +154,7 @@ int main(int argc, char** argv) {
         ->capture_default_str()
         ->check(CLI::Range(0, 9));
     AddOutputOptions(render, renderOptions.outputs, tables, pictures, report, threads);
+    AddMorphospaceOptions(render, renderOptions.morphospace);
 
     std::string outDir;
     CLI::App* convert =

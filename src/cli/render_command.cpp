@@ -45,7 +45,7 @@ int Render(const CRenderOptions& o, std::ostream& out, std::ostream& err) {
         err << "carinova-cli: the document could not be written\n";
         return kExitFailure;
     }
-    if (!WriteResults(doc, output, outputs, o.decimals, progress, err))
+    if (!WriteResults(doc, output, outputs, o.morphospace, o.decimals, progress, err))
         return output.FailureStatus();
     ThrowIfInterrupted();
     if (!output.Commit())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "morphospace_outputs.h"
 #include "output_options.h"
 
 #include <iosfwd>
@@ -10,6 +11,7 @@ struct CRenderOptions {
     std::string outDir;
     int decimals = 4;
     COutputRequest outputs;
+    CMorphospaceOptions morphospace;
     bool terminal = false; // progress redrawn on a terminal, else one line per stage
 };
 

@@ -3,6 +3,8 @@
 #include "document/carinova_doc.h"
 #include "drawing/cluster_overlay_picture.h"
 #include "drawing/cluster_overlay_print.h"
+#include "drawing/morphospace_print.h"
+#include "drawing/morphospace_scene.h"
 #include "drawing/specimen_picture.h"
 #include "interruption.h"
 #include "platform/parallel_for.h"
@@ -85,16 +87,19 @@ int OverlayPages(const CCarinovaDoc& doc, const CPdfLayout& layout) {
 
 // A stop request leaves the remaining pages blank (they are quick), and the run then ends
 // without the report: no exception passes through the printing.
-bool WriteReport(const CCarinovaDoc& doc, const CPicturePaths& paths, CProgress& progress,
-                 std::ostream& err) {
+bool WriteReport(const CCarinovaDoc& doc, const CMorphospaceScene& morphospace,
+                 const CPicturePaths& paths, CProgress& progress, std::ostream& err) {
     if (paths.report.empty())
         return true;
     CPdfLayout layout;
     layout.marginMm = 5.0;
     layout.title = doc.GetTitle();
     const int overlayPages = OverlayPages(doc, layout);
+    const int morphospacePages = morphospace.space ? 1 : 0;
+    const int firstMemberPage = overlayPages + morphospacePages + 1;
     const auto& members = doc.GetClusterList();
-    const int pageCount = overlayPages + (paths.memberPages ? static_cast<int>(members.size()) : 0);
+    const int pageCount =
+        firstMemberPage - 1 + (paths.memberPages ? static_cast<int>(members.size()) : 0);
     progress.Begin("Printing the report", static_cast<std::size_t>(pageCount));
     const CSpecimenViewSettings settings;
     const PageFunction drawPage = [&](CDC& dc, int page) {
@@ -105,8 +110,10 @@ bool WriteReport(const CCarinovaDoc& doc, const CPicturePaths& paths, CProgress&
         info.currentPage = page;
         if (page <= overlayPages)
             PrintOverlayPage(dc, doc, kOverlaySize, info);
+        else if (page < firstMemberPage)
+            PrintMorphospacePage(dc, morphospace, info);
         else
-            PrintSpecimenPage(dc, members[page - overlayPages - 1], settings, kSpecimenSize, info);
+            PrintSpecimenPage(dc, members[page - firstMemberPage], settings, kSpecimenSize, info);
         progress.Advance();
     };
     std::string error;
@@ -119,8 +126,8 @@ bool WriteReport(const CCarinovaDoc& doc, const CPicturePaths& paths, CProgress&
 
 } // namespace
 
-bool WriteReportPictures(const CCarinovaDoc& doc, const CPicturePaths& paths, CProgress& progress,
-                         std::ostream& err) {
+bool WriteReportPictures(const CCarinovaDoc& doc, const CMorphospaceScene& morphospace,
+                         const CPicturePaths& paths, CProgress& progress, std::ostream& err) {
     return WriteOverlay(doc, paths, err) && WriteSpecimenImages(doc, paths, progress, err) &&
-           WriteReport(doc, paths, progress, err);
+           WriteReport(doc, morphospace, paths, progress, err);
 }

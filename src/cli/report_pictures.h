@@ -6,6 +6,7 @@
 
 class CCarinovaDoc;
 class CProgress;
+struct CMorphospaceScene;
 
 // Where the pictures of an analysed cluster go; an empty path (or list) leaves them out.
 struct CPicturePaths {
@@ -17,7 +18,8 @@ struct CPicturePaths {
 };
 
 // Writes the overlay as PNG and SVG, one picture per member (on all cores) and the PDF report
-// with the printed overlay pages (the member list included) and, when asked, one page per
-// member. False with a message on err when a file cannot be written.
-bool WriteReportPictures(const CCarinovaDoc& doc, const CPicturePaths& paths, CProgress& progress,
-                         std::ostream& err);
+// with the printed overlay pages (the member list included), the morphospace page when there
+// is an analysis and, when asked, one page per member. False with a message on err when a file
+// cannot be written.
+bool WriteReportPictures(const CCarinovaDoc& doc, const CMorphospaceScene& morphospace,
+                         const CPicturePaths& paths, CProgress& progress, std::ostream& err);

@@ -3,6 +3,8 @@
 #include "batch_output.h"
 #include "document/carinova_doc.h"
 #include "document/cluster_data_export.h"
+#include "drawing/morphospace_scene.h"
+#include "morphospace_outputs.h"
 #include "pairwise_tables.h"
 #include "platform/c_format.h"
 #include "platform/file_names.h"
@@ -19,6 +21,7 @@ struct CPlannedResults {
     std::filesystem::path exportText;
     CPairwiseTableFiles tables;
     CPicturePaths pictures;
+    CMorphospacePaths morphospace;
 };
 
 // Claims a place; false when it would replace an input (the output said so).
@@ -30,9 +33,13 @@ bool Place(CBatchOutput& output, const std::string& name, std::filesystem::path&
     return true;
 }
 
+// Every result's place; the morphospace's only where there is one.
 bool Plan(const CCarinovaDoc& doc, CBatchOutput& output, const COutputOptions& o,
-          CPlannedResults& plan) {
+          bool morphospace, CPlannedResults& plan) {
     bool ok = Place(output, "export.txt", plan.exportText);
+    if (morphospace)
+        ok = ok && Place(output, "pca_variance.tsv", plan.morphospace.variance) &&
+             Place(output, "pca_scores.tsv", plan.morphospace.scores);
     if (o.rmsTable)
         ok = ok && Place(output, "mean_delta_quadrat.tsv", plan.tables.rms);
     if (o.areaTables)
@@ -42,6 +49,9 @@ bool Plan(const CCarinovaDoc& doc, CBatchOutput& output, const COutputOptions& o
     if (o.pictures != COutputOptions::Pictures::None)
         ok = ok && Place(output, "overlay.png", plan.pictures.overlayPng) &&
              Place(output, "overlay.svg", plan.pictures.overlaySvg);
+    if (o.pictures != COutputOptions::Pictures::None && morphospace)
+        ok = ok && Place(output, "morphospace.png", plan.morphospace.png) &&
+             Place(output, "morphospace.svg", plan.morphospace.svg);
     if (o.pictures == COutputOptions::Pictures::All)
         for (const CSpecimenRecord* record : doc.GetClusterList()) {
             plan.pictures.members.emplace_back();
@@ -59,9 +69,11 @@ bool Plan(const CCarinovaDoc& doc, CBatchOutput& output, const COutputOptions& o
 } // namespace
 
 bool WriteResults(const CCarinovaDoc& doc, CBatchOutput& output, const COutputOptions& outputs,
-                  int decimals, CProgress& progress, std::ostream& err) {
+                  const CMorphospaceOptions& morphospace, int decimals, CProgress& progress,
+                  std::ostream& err) {
+    const CMorphospaceScene scene = MakeMorphospaceScene(doc, morphospace, err);
     CPlannedResults plan;
-    if (!Plan(doc, output, outputs, plan))
+    if (!Plan(doc, output, outputs, scene.space.has_value(), plan))
         return false;
     CNumberLocale locale;
     locale.thousandSeparator.clear();
@@ -75,8 +87,9 @@ bool WriteResults(const CCarinovaDoc& doc, CBatchOutput& output, const COutputOp
         err << "carinova-cli: " << error << '\n';
         return false;
     }
-    return WritePairwiseTables(doc, plan.tables, locale, progress, err) &&
-           WriteReportPictures(doc, plan.pictures, progress, err);
+    return WriteMorphospaceOutputs(scene, doc.GetTitle(), plan.morphospace, locale, err) &&
+           WritePairwiseTables(doc, plan.tables, locale, progress, err) &&
+           WriteReportPictures(doc, scene, plan.pictures, progress, err);
 }
 
 void PrintClusterSummary(const CCarinovaDoc& doc, std::ostream& out) {

@@ -14,18 +14,20 @@
 
 namespace {
 constexpr const char* kNoSelection = "There is no selected specimen.";
-}
+// A message about records left out names at most this many; the rest are counted.
+constexpr std::size_t kNamedLeftOut = 10;
+} // namespace
 
 bool CCarinovaDoc::IsInCluster(const CSpecimenRecord* record) const {
     return clusterMembers_.count(record) != 0;
 }
 
-void CCarinovaDoc::AppendToCluster(CSpecimenRecord* record) {
+void CCarinovaDoc::AppendToClusterList(CSpecimenRecord* record) {
     cluster_.push_back(record);
     clusterMembers_.insert(record);
 }
 
-void CCarinovaDoc::ClearCluster() {
+void CCarinovaDoc::ClearClusterList() {
     cluster_.clear();
     clusterMembers_.clear();
 }
@@ -56,8 +58,9 @@ int CCarinovaDoc::InsertIntoCluster(CSpecimenRecord* record) {
     return 1;
 }
 
-// The same as inserting one record after the other, with the same messages; the fits of the
-// records already in normal position (which need no question) run on all cores first.
+// The same as inserting one record after the other, except that the records left out are
+// reported together in one message at the end; the fits of the records already in normal
+// position (which need no question) run on all cores first.
 int CCarinovaDoc::InsertIntoCluster(const std::vector<CSpecimenRecord*>& records,
                                     bool stepProgress) {
     constexpr std::size_t kNone = static_cast<std::size_t>(-1);
@@ -66,9 +69,8 @@ int CCarinovaDoc::InsertIntoCluster(const std::vector<CSpecimenRecord*>& records
     std::unordered_set<const CSpecimenRecord*> seen;
     for (std::size_t i = 0; i < records.size(); ++i) {
         CSpecimenRecord* r = records[i];
-        // A record listed twice is inserted once; the second entry gets the usual message.
-        if (!r || !r->HasSpecimen() || IsInCluster(r) ||
-            !r->GetSpecimen()->GetApplyTransformation() || !seen.insert(r).second)
+        if (!seen.insert(r).second || !r || !r->HasSpecimen() || IsInCluster(r) ||
+            !r->GetSpecimen()->GetApplyTransformation())
             continue;
         slot[i] = ready.size();
         ready.push_back(r->GetSpecimen());
@@ -78,14 +80,19 @@ int CCarinovaDoc::InsertIntoCluster(const std::vector<CSpecimenRecord*>& records
         CWaitCursor wait(ui_);
         fits = FitClusterMembers(ready, clusterParameter_);
     }
+    std::vector<std::string> leftOut;
     for (std::size_t i = 0; i < records.size(); ++i) {
         if (slot[i] == kNone)
             InsertIntoCluster(records[i]);
+        else if (fits[slot[i]].approximation)
+            AddClusterMember(records[i], std::move(fits[slot[i]].approximation));
         else
-            InsertFitted(records[i], fits[slot[i]]);
+            leftOut.push_back("\"" + records[i]->GetSpecimen()->ShortPathName +
+                              "\": " + fits[slot[i]].error);
         if (stepProgress)
             ui_.StepProgress();
     }
+    ReportNotInserted(leftOut);
     return 1;
 }
 
@@ -148,17 +155,18 @@ CCarinovaDoc::ApproximateIntoCluster(const std::vector<CSpecimenRecord*>& record
     return reasons;
 }
 
-void CCarinovaDoc::InsertFitted(CSpecimenRecord* record, CClusterMemberFit& fit) {
-    if (!fit.fitted) {
-        ui_.Message(fit.error, MsgButtons::OK, MsgIcon::Exclamation);
-        ReportNotInserted(*record->GetSpecimen());
+void CCarinovaDoc::ReportNotInserted(const std::vector<std::string>& leftOut) {
+    if (leftOut.empty())
         return;
-    }
-    if (!fit.approximation) {
-        ui_.Message(fit.error, MsgButtons::OK, MsgIcon::Exclamation);
-        return;
-    }
-    AddClusterMember(record, std::move(fit.approximation));
+    std::string text = leftOut.size() == 1
+                           ? "A specimen was not inserted into the cluster:"
+                           : std::to_string(leftOut.size()) +
+                                 " specimens were not inserted into the cluster:";
+    for (std::size_t i = 0; i < leftOut.size() && i < kNamedLeftOut; ++i)
+        text += "\n" + leftOut[i];
+    if (leftOut.size() > kNamedLeftOut)
+        text += "\nand " + std::to_string(leftOut.size() - kNamedLeftOut) + " more.";
+    ui_.Message(text, MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 void CCarinovaDoc::ReportNotInserted(const CSpecimen& specimen) {
@@ -169,7 +177,7 @@ void CCarinovaDoc::ReportNotInserted(const CSpecimen& specimen) {
 
 void CCarinovaDoc::AddClusterMember(CSpecimenRecord* record,
                                     std::unique_ptr<CApproxSpecimen> approximation) {
-    AppendToCluster(record);
+    AppendToClusterList(record);
     record->SetClusterApproximation(std::move(approximation));
     record->SetClusterData(std::make_unique<CClusterData>());
     if (reference_)
@@ -179,10 +187,9 @@ void CCarinovaDoc::AddClusterMember(CSpecimenRecord* record,
 }
 
 int CCarinovaDoc::RemoveFromCluster(CSpecimenRecord* record) {
-    const auto it = std::find(cluster_.begin(), cluster_.end(), record);
-    if (it == cluster_.end())
+    if (!IsInCluster(record))
         return 1;
-    cluster_.erase(it);
+    cluster_.erase(std::find(cluster_.begin(), cluster_.end(), record));
     clusterMembers_.erase(record);
     if (record == reference_)
         SetReferenceRecord(nullptr);
@@ -257,7 +264,7 @@ void CCarinovaDoc::CalculateMeanSpecimen() {
     clusterParameter_.SetMeanRecord(std::move(mean));
     if (reference_)
         UpdateClusterData(record);
-    AppendToCluster(record);
+    AppendToClusterList(record);
     SetModifiedFlag();
     Notify(hintMeanCalculated, record);
 }
