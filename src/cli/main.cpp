@@ -49,8 +49,8 @@ void AddOutputOptions(CLI::App* cmd, COutputRequest& request, std::string& table
                         " members)")
         ->check(CLI::IsMember({"all", "overlay", "none"}));
     cmd->add_option("--report", report,
-                    "PDF report: full, summary (overlay and member list) or none (default full; "
-                    "summary above " +
+                    "PDF report: full, summary (overlay, member list, morphospace) or none "
+                    "(default full; summary above " +
                         limit + " members)")
         ->check(CLI::IsMember({"full", "summary", "none"}));
     cmd->add_option("--threads", threads, "Threads to compute and draw with")

@@ -73,9 +73,8 @@ bool WriteMorphospaceOutputs(const CMorphospaceScene& scene, const std::string& 
         return path.empty() || Report(WriteTextFile(path, makeText(), error), error, err);
     };
     if (!write(paths.variance, [&] { return FormatMorphospaceVariance(space, locale); }) ||
-        !write(paths.scores, [&] {
-            return FormatMorphospaceScores(space, ScoreTableComponents(space), locale);
-        }))
+        !write(paths.scores,
+               [&] { return FormatMorphospaceScores(space, ScoreTableComponents(space), locale); }))
         return false;
     const DrawFunction draw = [&scene](CDC& dc) {
         DrawMorphospacePicture(dc, scene, {0, 0, kWidth, kHeight});

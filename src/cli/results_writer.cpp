@@ -34,8 +34,8 @@ bool Place(CBatchOutput& output, const std::string& name, std::filesystem::path&
 }
 
 // Every result's place; the morphospace's only where there is one.
-bool Plan(const CCarinovaDoc& doc, CBatchOutput& output, const COutputOptions& o,
-          bool morphospace, CPlannedResults& plan) {
+bool Plan(const CCarinovaDoc& doc, CBatchOutput& output, const COutputOptions& o, bool morphospace,
+          CPlannedResults& plan) {
     bool ok = Place(output, "export.txt", plan.exportText);
     if (morphospace)
         ok = ok && Place(output, "pca_variance.tsv", plan.morphospace.variance) &&

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "output_options.h"
 #include "morphospace_outputs.h"
+#include "output_options.h"
 
 #include <iosfwd>
 #include <string>

@@ -2,8 +2,8 @@
 // the output choices, the exit statuses, and that a failing run leaves nothing half-written.
 #include "analyze_command.h"
 #include "cluster/cluster_comparison.h"
-#include "cluster/spline_areas.h"
 #include "cluster/cluster_parameter.h"
+#include "cluster/spline_areas.h"
 #include "convert_command.h"
 #include "document/carinova_doc.h"
 #include "document/cluster_data_export.h"
