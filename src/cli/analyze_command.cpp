@@ -66,11 +66,15 @@ int Analyze(const CAnalyzeOptions& o, std::ostream& out, std::ostream& err) {
     parameter.ApplyParamIteration = o.correction;
     parameter.Normalize = NormalizeModeOf(o.normalize);
 
+    progress.Begin("Reading the inputs", o.files.size());
     bool allRead = true;
-    for (const std::string& file : o.files)
+    for (const std::string& file : o.files) {
         allRead = ReadInto(*doc, file, err) && allRead;
+        progress.Advance();
+    }
     if (!allRead)
         return kExitFailure;
+    progress.End();
     CBatchOutput output(o.outDir, err);
     if (!output.Begin(o.files))
         return output.FailureStatus();

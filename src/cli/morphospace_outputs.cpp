@@ -5,6 +5,7 @@
 #include "drawing/morphospace_picture.h"
 #include "drawing/morphospace_scene.h"
 #include "platform/text_file.h"
+#include "progress.h"
 #include "render_targets.h"
 
 #include <charconv>
@@ -64,12 +65,14 @@ CMorphospaceScene MakeMorphospaceScene(const CCarinovaDoc& doc, const CMorphospa
 
 bool WriteMorphospaceOutputs(const CMorphospaceScene& scene, const std::string& title,
                              const CMorphospacePaths& paths, const CNumberLocale& locale,
-                             std::ostream& err) {
+                             CProgress& progress, std::ostream& err) {
     if (!scene.space)
         return true;
+    progress.Begin("Writing the morphospace", 4);
     const CMorphospace& space = *scene.space;
     std::string error;
     const auto write = [&](const std::filesystem::path& path, const auto& makeText) {
+        progress.Advance();
         return path.empty() || Report(WriteTextFile(path, makeText(), error), error, err);
     };
     if (!write(paths.variance, [&] { return FormatMorphospaceVariance(space, locale); }) ||
@@ -79,9 +82,15 @@ bool WriteMorphospaceOutputs(const CMorphospaceScene& scene, const std::string& 
     const DrawFunction draw = [&scene](CDC& dc) {
         DrawMorphospacePicture(dc, scene, {0, 0, kWidth, kHeight});
     };
-    return (paths.png.empty() ||
-            Report(RenderImageFile(paths.png, ImageFormat::Png, kWidth, kHeight, draw, error),
-                   error, err)) &&
-           (paths.svg.empty() ||
-            Report(RenderSvgFile(paths.svg, kWidth, kHeight, draw, title, error), error, err));
+    const bool ok =
+        (paths.png.empty() ||
+         Report(RenderImageFile(paths.png, ImageFormat::Png, kWidth, kHeight, draw, error), error,
+                err)) &&
+        (paths.svg.empty() ||
+         Report(RenderSvgFile(paths.svg, kWidth, kHeight, draw, title, error), error, err));
+    if (ok) {
+        progress.Advance(2);
+        progress.End();
+    }
+    return ok;
 }

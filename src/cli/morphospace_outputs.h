@@ -7,6 +7,7 @@
 #include <string>
 
 class CCarinovaDoc;
+class CProgress;
 struct CMorphospaceScene;
 struct CNumberLocale;
 
@@ -39,4 +40,4 @@ struct CMorphospacePaths {
 // when a file cannot be written.
 bool WriteMorphospaceOutputs(const CMorphospaceScene& scene, const std::string& title,
                              const CMorphospacePaths& paths, const CNumberLocale& locale,
-                             std::ostream& err);
+                             CProgress& progress, std::ostream& err);

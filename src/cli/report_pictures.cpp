@@ -28,7 +28,11 @@ bool Report(bool ok, const std::string& error, std::ostream& err) {
     return ok;
 }
 
-bool WriteOverlay(const CCarinovaDoc& doc, const CPicturePaths& paths, std::ostream& err) {
+bool WriteOverlay(const CCarinovaDoc& doc, const CPicturePaths& paths, CProgress& progress,
+                  std::ostream& err) {
+    if (paths.overlayPng.empty() && paths.overlaySvg.empty())
+        return true;
+    progress.Begin("Drawing the overlay", 2);
     const DrawFunction draw = [&doc](CDC& dc) { DrawOverlayPicture(dc, doc, kOverlaySize); };
     std::string error;
     if (!paths.overlayPng.empty() &&
@@ -36,10 +40,15 @@ bool WriteOverlay(const CCarinovaDoc& doc, const CPicturePaths& paths, std::ostr
                                 kOverlaySize.cy, draw, error),
                 error, err))
         return false;
-    return paths.overlaySvg.empty() ||
-           Report(RenderSvgFile(paths.overlaySvg, kOverlaySize.cx, kOverlaySize.cy, draw,
-                                doc.GetTitle(), error),
-                  error, err);
+    progress.Advance();
+    if (!paths.overlaySvg.empty() &&
+        !Report(RenderSvgFile(paths.overlaySvg, kOverlaySize.cx, kOverlaySize.cy, draw,
+                              doc.GetTitle(), error),
+                error, err))
+        return false;
+    progress.Advance();
+    progress.End();
+    return true;
 }
 
 // Each picture is drawn on its own image, so they are made on all cores.
@@ -128,6 +137,7 @@ bool WriteReport(const CCarinovaDoc& doc, const CMorphospaceScene& morphospace,
 
 bool WriteReportPictures(const CCarinovaDoc& doc, const CMorphospaceScene& morphospace,
                          const CPicturePaths& paths, CProgress& progress, std::ostream& err) {
-    return WriteOverlay(doc, paths, err) && WriteSpecimenImages(doc, paths, progress, err) &&
+    return WriteOverlay(doc, paths, progress, err) &&
+           WriteSpecimenImages(doc, paths, progress, err) &&
            WriteReport(doc, morphospace, paths, progress, err);
 }

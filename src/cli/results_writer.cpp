@@ -10,10 +10,12 @@
 #include "platform/file_names.h"
 #include "platform/number_locale.h"
 #include "platform/text_file.h"
+#include "progress.h"
 #include "report_pictures.h"
 
 #include <algorithm>
 #include <ostream>
+#include <sstream>
 
 namespace {
 
@@ -71,7 +73,13 @@ bool Plan(const CCarinovaDoc& doc, CBatchOutput& output, const COutputOptions& o
 bool WriteResults(const CCarinovaDoc& doc, CBatchOutput& output, const COutputOptions& outputs,
                   const CMorphospaceOptions& morphospace, int decimals, CProgress& progress,
                   std::ostream& err) {
-    const CMorphospaceScene scene = MakeMorphospaceScene(doc, morphospace, err);
+    // Its notes wait for the stage's line to end.
+    std::ostringstream notes;
+    progress.Begin("Computing the morphospace", doc.GetClusterList().size());
+    const CMorphospaceScene scene = MakeMorphospaceScene(doc, morphospace, notes);
+    progress.Advance(doc.GetClusterList().size());
+    progress.End();
+    err << notes.str();
     CPlannedResults plan;
     if (!Plan(doc, output, outputs, scene.space.has_value(), plan))
         return false;
@@ -87,7 +95,8 @@ bool WriteResults(const CCarinovaDoc& doc, CBatchOutput& output, const COutputOp
         err << "carinova-cli: " << error << '\n';
         return false;
     }
-    return WriteMorphospaceOutputs(scene, doc.GetTitle(), plan.morphospace, locale, err) &&
+    return WriteMorphospaceOutputs(scene, doc.GetTitle(), plan.morphospace, locale, progress,
+                                   err) &&
            WritePairwiseTables(doc, plan.tables, locale, progress, err) &&
            WriteReportPictures(doc, scene, plan.pictures, progress, err);
 }
