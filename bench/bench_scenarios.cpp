@@ -12,6 +12,7 @@
 #include "document/carinova_doc.h"
 #include "formats/reader_factory.h"
 #include "model/approx_specimen.h"
+#include "platform/atomic_file.h"
 #include "platform/scripted_interaction.h"
 
 #include <benchmark/benchmark.h>
@@ -380,6 +381,37 @@ void BM_XmlOpen(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fs::file_size(path)));
 }
 BENCHMARK(BM_XmlOpen)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// ---- many files into one folder -------------------------------------------------------------
+
+// A batch run's TPS files or pictures: n saves into one folder with stale temporary files of
+// killed saves beside them. The time per file stays flat when the folder is not read at each save.
+void BM_SavesIntoOneFolder(benchmark::State& state) {
+    const auto count = static_cast<int>(state.range(0));
+    const std::string text(2000, 'x');
+    int run = 0;
+    for (auto _ : state) {
+        const fs::path folder =
+            Scratch().File("saves-" + std::to_string(count) + "-" + std::to_string(run++));
+        fs::create_directory(folder);
+        for (int i = 0; i < count; i += 50) // what killed saves left (process 1 never ends)
+            std::ofstream(folder / (".valve " + std::to_string(i) + ".tps.1.1.tmp")) << "half";
+        for (int i = 0; i < count; ++i) {
+            CAtomicFile file;
+            benchmark::DoNotOptimize(file.Open(folder / ("valve " + std::to_string(i) + ".tps")) &&
+                                     file.Write(text) && file.Commit());
+        }
+        state.PauseTiming();
+        fs::remove_all(folder);
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
+BENCHMARK(BM_SavesIntoOneFolder)
+    ->Arg(1000)
+    ->Arg(8000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 // ---- a large document in memory ------------------------------------------------------------
 

@@ -1,13 +1,16 @@
 #include "analyze_command.h"
 
 #include "batch_interaction.h"
+#include "batch_output.h"
 #include "document/carinova_doc.h"
+#include "exit_status.h"
+#include "interruption.h"
 #include "outline_input.h"
+#include "progress.h"
 #include "results_writer.h"
 
 #include <filesystem>
 #include <ostream>
-#include <random>
 
 namespace {
 
@@ -32,30 +35,105 @@ CSpecimenRecord* FindReference(const CCarinovaDoc& doc, const std::string& which
     return nullptr;
 }
 
-// Approximates every specimen and inserts all of them into the cluster (fitted on all cores);
-// members that cannot be approximated are reported and left out.
-void BuildCluster(CCarinovaDoc& doc, std::ostream& err) {
-    const std::size_t total = doc.GetSpecimenList().size();
+// Approximates every specimen and puts it into the cluster, each fitted once on all cores;
+// those left out are named with the reason. Returns how many were left out.
+std::size_t BuildCluster(CCarinovaDoc& doc, const CAnalyzeOptions& o, CProgress& progress,
+                         std::ostream& err) {
     std::vector<CSpecimenRecord*> records;
-    for (const auto& record : doc.GetSpecimenList()) {
-        err << "\rApproximating " << records.size() + 1 << " of " << total << std::flush;
-        doc.ApproximateSpecimen(record.get());
+    for (const auto& record : doc.GetSpecimenList())
         records.push_back(record.get());
-    }
-    err << "\nBuilding the cluster\n";
-    doc.InsertIntoCluster(records);
+    progress.Begin("Approximating the specimens", records.size());
+    const std::vector<std::string> reasons =
+        doc.ApproximateIntoCluster(records, {o.controlPoints, o.correction, o.iterations});
+    progress.Advance(records.size());
+    progress.End();
+    std::size_t leftOut = 0;
+    for (const std::string& reason : reasons)
+        if (!reason.empty()) {
+            err << "carinova-cli: " << reason << '\n';
+            ++leftOut;
+        }
+    return leftOut;
 }
 
-bool ReloadThroughFile(CCarinovaDoc& doc, CCarinovaDoc& reloaded, std::ostream& err) {
-    std::random_device random;
-    const std::filesystem::path file = std::filesystem::temp_directory_path() /
-                                       ("carinova-analyze-" + std::to_string(random()) + ".xml");
-    const bool ok = doc.OnSaveDocument(file.string()) && reloaded.OnOpenDocument(file.string());
-    std::error_code ec;
-    std::filesystem::remove(file, ec);
-    if (!ok)
-        err << "carinova-cli: the document could not be written to the temporary folder\n";
-    return ok;
+int Analyze(const CAnalyzeOptions& o, std::ostream& out, std::ostream& err) {
+    CBatchInteraction ui(err, {o.controlPoints, o.correction, o.iterations});
+    CProgress progress(err, o.terminal);
+    auto doc = std::make_unique<CCarinovaDoc>(ui);
+    CClusterParameter& parameter = doc->GetClusterParameter();
+    parameter.ControlPointsCnt = o.controlPoints;
+    parameter.ParamIterCount = o.iterations;
+    parameter.ApplyParamIteration = o.correction;
+    parameter.Normalize = NormalizeModeOf(o.normalize);
+
+    progress.Begin("Reading the inputs", o.files.size());
+    bool allRead = true;
+    for (const std::string& file : o.files) {
+        allRead = ReadInto(*doc, file, err) && allRead;
+        progress.Advance();
+    }
+    if (!allRead)
+        return kExitFailure;
+    progress.End();
+    CBatchOutput output(o.outDir, err);
+    if (!output.Begin(o.files))
+        return output.FailureStatus();
+    const std::size_t specimens = doc->GetSpecimenList().size();
+    const std::size_t leftOut = BuildCluster(*doc, o, progress, err);
+    ThrowIfInterrupted();
+    if (doc->GetClusterList().empty()) {
+        err << "carinova-cli: no specimen could be approximated\n";
+        return kExitFailure;
+    }
+    if (o.mean)
+        doc->CalculateMeanSpecimen();
+    CSpecimenRecord* reference = FindReference(*doc, o.reference);
+    if (!reference) {
+        err << "carinova-cli: no cluster member is named \"" << o.reference << "\"\n";
+        return kExitFailure;
+    }
+    doc->SetReferenceRecord(reference);
+
+    bool defaulted = false;
+    const std::size_t members = doc->GetClusterList().size();
+    const COutputOptions outputs = ChooseOutputs(o.outputs, members, defaulted);
+    if (defaulted)
+        err << "carinova-cli: " << members << " cluster members, more than " << kAllOutputsMembers
+            << ": writing " << DescribeOutputs(outputs) << " (name the outputs to write more)\n";
+
+    // The results are drawn from the document as it reads back from its file, and the file
+    // written is that document saved again, so that both are exactly what the desktop
+    // application and the render command show for it.
+    const std::string name = output.Claim("document.xml");
+    if (name.empty())
+        return output.FailureStatus();
+    const std::string path = output.Path(name).string();
+    progress.Begin("Saving the document", 1);
+    if (!doc->OnSaveDocument(path)) {
+        err << "carinova-cli: the document could not be written\n";
+        return kExitFailure;
+    }
+    doc.reset();
+    CCarinovaDoc saved(ui);
+    if (!saved.OnOpenDocument(path) || !saved.OnSaveDocument(path)) {
+        err << "carinova-cli: the document just written could not be read back\n";
+        return kExitFailure;
+    }
+    progress.End();
+    saved.SetPathName(std::filesystem::absolute(std::filesystem::path(o.outDir) / name).string());
+    ThrowIfInterrupted();
+    if (!WriteResults(saved, output, outputs, o.morphospace, o.decimals, progress, err))
+        return output.FailureStatus();
+    ThrowIfInterrupted();
+    if (!output.Commit())
+        return output.FailureStatus();
+    PrintClusterSummary(saved, out);
+    out << "Results written to " << o.outDir << '\n';
+    if (leftOut == 0)
+        return kExitOk;
+    err << "carinova-cli: " << leftOut << " of " << specimens
+        << " specimens are left out of the results (each named above)\n";
+    return kExitPartial;
 }
 
 } // namespace
@@ -73,44 +151,11 @@ int NormalizeModeOf(const std::string& name) {
 }
 
 int RunAnalyze(const CAnalyzeOptions& options, std::ostream& out, std::ostream& err) {
-    CBatchInteraction ui(err, {options.controlPoints, options.correction, options.iterations});
-    CCarinovaDoc doc(ui);
-    CClusterParameter& parameter = doc.GetClusterParameter();
-    parameter.ControlPointsCnt = options.controlPoints;
-    parameter.ParamIterCount = options.iterations;
-    parameter.ApplyParamIteration = options.correction;
-    parameter.Normalize = NormalizeModeOf(options.normalize);
-
-    bool allRead = true;
-    for (const std::string& file : options.files)
-        allRead = ReadInto(doc, file, err) && allRead;
-    if (!allRead)
-        return 1;
-    BuildCluster(doc, err);
-    if (doc.GetClusterList().empty()) {
-        err << "carinova-cli: no specimen could be approximated\n";
-        return 1;
+    try {
+        return Analyze(options, out, err);
+    } catch (const CInterrupted&) {
+        err << "\ncarinova-cli: interrupted; " << options.outDir
+            << " holds its earlier results unchanged\n";
+        return 128 + InterruptSignal();
     }
-    if (options.mean)
-        doc.CalculateMeanSpecimen();
-    CSpecimenRecord* reference = FindReference(doc, options.reference);
-    if (!reference) {
-        err << "carinova-cli: no cluster member is named \"" << options.reference << "\"\n";
-        return 1;
-    }
-    doc.SetReferenceRecord(reference);
-
-    // The results are drawn from the document as it reads back from its file, so that they are
-    // exactly what the desktop application and the render command show for it.
-    CCarinovaDoc saved(ui);
-    if (!ReloadThroughFile(doc, saved, err))
-        return 1;
-    saved.SetPathName(
-        std::filesystem::absolute(std::filesystem::path(options.outDir) / "document.xml").string());
-    if (!WriteResults(saved, options.outDir, "document.xml", options.decimals, options.morphospace,
-                      err))
-        return 1;
-    PrintClusterSummary(saved, out);
-    out << "Results written to " << options.outDir << '\n';
-    return 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "morphospace_outputs.h"
+#include "output_options.h"
 
 #include <iosfwd>
 #include <string>
@@ -16,13 +17,15 @@ struct CAnalyzeOptions {
     std::string reference = "first"; // a specimen name, "first" or "mean"
     bool mean = false;
     int decimals = 4;
+    COutputRequest outputs;
+    bool terminal = false; // progress redrawn on a terminal, else one line per stage
     CMorphospaceOptions morphospace;
 };
 
 // The "analyze" command: reads every file, approximates each specimen, puts all of them into
 // the cluster, computes the mean when asked, marks the reference and writes the document, the
-// data export, the pairwise tables, the pictures and the report into outDir. Returns 0 on
-// success, 1 when an input or an output failed (then nothing of this run is left in outDir).
+// data export, the pairwise tables, the pictures and the report into outDir (see exit_status.h
+// for what it returns). A failed or interrupted run leaves outDir as it was.
 int RunAnalyze(const CAnalyzeOptions& options, std::ostream& out, std::ostream& err);
 
 // Normalisation mode for its command-line name; -1 when unknown.

@@ -1,9 +1,11 @@
 #include "convert_command.h"
 
+#include "batch_output.h"
+#include "exit_status.h"
 #include "formats/tps_writer.h"
 #include "model/specimen.h"
 #include "outline_input.h"
-#include "output_folder.h"
+#include "platform/file_names.h"
 
 #include <ostream>
 
@@ -14,21 +16,23 @@ int RunConvert(const std::vector<std::string>& files, const std::string& outDir,
     for (const std::string& file : files)
         allRead = ReadOutlineFile(file, specimens, err) && allRead;
     if (!allRead)
-        return 1;
-    COutputFolder folder(outDir);
-    if (!folder.Begin(err))
-        return 1;
+        return kExitFailure;
+    CBatchOutput output(outDir, err);
+    if (!output.Begin(files))
+        return output.FailureStatus();
     for (const auto& specimen : specimens) {
         const std::string name =
-            folder.UniqueName(SafeFileName(DefaultTpsExportName(specimen->ShortPathName)));
+            output.Claim(SafeFileName(DefaultTpsExportName(specimen->ShortPathName)));
+        if (name.empty())
+            return output.FailureStatus();
         std::string error;
-        if (!WriteSpecimenAsTps(*specimen, folder.StagingPath(name), error)) {
+        if (!WriteSpecimenAsTps(*specimen, output.Path(name), error)) {
             err << "carinova-cli: " << error << '\n';
-            return 1;
+            return kExitFailure;
         }
     }
-    if (!folder.Commit(err))
-        return 1;
+    if (!output.Commit())
+        return output.FailureStatus();
     out << specimens.size() << " specimen(s) written to " << outDir << '\n';
-    return 0;
+    return kExitOk;
 }

@@ -1,20 +1,69 @@
 // carinova-cli: batch access to the outline readers, the approximation and the cluster analysis.
 #include "analyze_command.h"
 #include "convert_command.h"
+#include "exit_status.h"
 #include "headless.h"
 #include "info_command.h"
+#include "interruption.h"
 #include "model/fit_limits.h"
+#include "platform/parallel_for.h"
+#include "progress.h"
 #include "render_command.h"
 
 #include <CLI/CLI.hpp>
 #include <QGuiApplication>
 
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
+
+constexpr const char* kExitStatuses =
+    "Exit status: 0 when every specimen of every input made it into every result; 3 when the\n"
+    "results were written with specimens left out (each named on stderr with the reason); 1\n"
+    "when an input could not be read or a result not written (the output folder then keeps\n"
+    "its earlier results); 2 for a wrong command line or a result that would replace an input.\n"
+    "Threads: --threads, else CARINOVA_THREADS, else the CPUs this process may run on.";
+
+// The output choices shared by analyze and render.
+void AddOutputOptions(CLI::App* cmd, COutputRequest& request, std::string& tables,
+                      std::string& pictures, std::string& report, unsigned& threads) {
+    const std::string limit = std::to_string(kAllOutputsMembers);
+    cmd->add_option("--tables", tables,
+                    "Pairwise tables: all, none or a list of rms and area (default all; none "
+                    "above " +
+                        limit + " members)")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                bool rms = false, area = false;
+                return ParseTableList(text, rms, area)
+                           ? std::string()
+                           : "--tables: " + text + " is not all, none or a list of rms and area";
+            },
+            "LIST"));
+    cmd->add_option("--pictures", pictures,
+                    "Pictures: all, overlay or none (default all; overlay above " + limit +
+                        " members)")
+        ->check(CLI::IsMember({"all", "overlay", "none"}));
+    cmd->add_option("--report", report,
+                    "PDF report: full, summary (overlay, member list, morphospace) or none "
+                    "(default full; summary above " +
+                        limit + " members)")
+        ->check(CLI::IsMember({"full", "summary", "none"}));
+    cmd->add_option("--threads", threads, "Threads to compute and draw with")
+        ->check(CLI::Range(1u, kMaxThreadCount));
+    cmd->callback([&request, &tables, &pictures, &report] {
+        if (!tables.empty())
+            request.tables = tables;
+        if (!pictures.empty())
+            request.pictures = pictures;
+        if (!report.empty())
+            request.report = report;
+    });
+}
 
 // --group-by and --components of analyze and render.
 void AddMorphospaceOptions(CLI::App* cmd, CMorphospaceOptions& o) {
@@ -64,12 +113,21 @@ void AddAnalyze(CLI::App& app, CAnalyzeOptions& o) {
     AddMorphospaceOptions(cmd, o.morphospace);
 }
 
+// An unusable CARINOVA_THREADS is ignored; say so rather than surprise.
+void CheckThreadEnvironment() {
+    const char* env = std::getenv("CARINOVA_THREADS");
+    if (env && !ParseThreadCount(env))
+        std::cerr << "carinova-cli: CARINOVA_THREADS=" << env << " is not a count from 1 to "
+                  << kMaxThreadCount << "; using " << DefaultThreadCount() << " threads\n";
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{"Batch tool for ostracod valve outlines", "carinova-cli"};
     app.set_version_flag("--version", "carinova-cli " CARINOVA_VERSION);
     app.require_subcommand(1);
+    app.footer(kExitStatuses);
 
     std::vector<std::string> files;
     bool tsv = false;
@@ -80,20 +138,25 @@ int main(int argc, char** argv) {
 
     CAnalyzeOptions analyzeOptions;
     AddAnalyze(app, analyzeOptions);
+    std::string tables, pictures, report;
+    unsigned threads = 0;
+    AddOutputOptions(app.get_subcommand("analyze"), analyzeOptions.outputs, tables, pictures,
+                     report, threads);
 
-    std::string documentPath;
-    std::string outDir;
-    int decimals = 4;
-    CMorphospaceOptions renderMorphospace;
+    CRenderOptions renderOptions;
     CLI::App* render =
         app.add_subcommand("render", "Write the tables, pictures and report of a saved document");
-    render->add_option("DOC", documentPath, "Carinova document (.xml)")->required();
-    render->add_option("-o,--output", outDir, "Folder the results are written into")->required();
-    render->add_option("--decimals", decimals, "Decimals in the tables and the export")
+    render->add_option("DOC", renderOptions.documentPath, "Carinova document (.xml)")->required();
+    render->add_option("-o,--output", renderOptions.outDir, "Folder the results are written into")
+        ->required();
+    render
+        ->add_option("--decimals", renderOptions.decimals, "Decimals in the tables and the export")
         ->capture_default_str()
         ->check(CLI::Range(0, 9));
-    AddMorphospaceOptions(render, renderMorphospace);
+    AddOutputOptions(render, renderOptions.outputs, tables, pictures, report, threads);
+    AddMorphospaceOptions(render, renderOptions.morphospace);
 
+    std::string outDir;
     CLI::App* convert =
         app.add_subcommand("convert", "Write every specimen as a TPS file of its own");
     convert->add_option("FILE", files, "TPS, Morphosys or simple outline file")->required();
@@ -104,17 +167,29 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         // --help and --version end here too, successfully; a wrong command line exits with 2.
         const int code = app.exit(e);
-        return code == 0 ? 0 : 2;
+        return code == 0 ? kExitOk : kExitUsage;
     }
+    InstallInterruptHandlers();
     if (info->parsed())
         return RunInfo(files, tsv, std::cout, std::cerr);
     if (convert->parsed())
         return RunConvert(files, outDir, std::cout, std::cerr);
 
+    CheckThreadEnvironment();
+    SetDefaultThreadCount(threads);
+    const bool terminal = CProgress::IsTerminal(2);
     // The pictures are drawn with Qt, on the offscreen platform when there is no display.
     EnsureHeadlessPlatform();
     QGuiApplication qt(argc, argv);
-    if (render->parsed())
-        return RunRender(documentPath, outDir, decimals, renderMorphospace, std::cout, std::cerr);
-    return RunAnalyze(analyzeOptions, std::cout, std::cerr);
+    int status = kExitOk;
+    if (render->parsed()) {
+        renderOptions.terminal = terminal;
+        status = RunRender(renderOptions, std::cout, std::cerr);
+    } else {
+        analyzeOptions.terminal = terminal;
+        status = RunAnalyze(analyzeOptions, std::cout, std::cerr);
+    }
+    if (InterruptSignal() != 0 && status > 128)
+        EndByInterruptSignal();
+    return status;
 }

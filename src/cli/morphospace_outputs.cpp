@@ -4,8 +4,8 @@
 #include "document/morphospace_tables.h"
 #include "drawing/morphospace_picture.h"
 #include "drawing/morphospace_scene.h"
-#include "output_folder.h"
 #include "platform/text_file.h"
+#include "progress.h"
 #include "render_targets.h"
 
 #include <charconv>
@@ -64,29 +64,33 @@ CMorphospaceScene MakeMorphospaceScene(const CCarinovaDoc& doc, const CMorphospa
 }
 
 bool WriteMorphospaceOutputs(const CMorphospaceScene& scene, const std::string& title,
-                             COutputFolder& folder, const CNumberLocale& locale,
-                             std::ostream& err) {
+                             const CMorphospacePaths& paths, const CNumberLocale& locale,
+                             CProgress& progress, std::ostream& err) {
     if (!scene.space)
         return true;
+    progress.Begin("Writing the morphospace", 4);
     const CMorphospace& space = *scene.space;
     std::string error;
-    const bool tables =
-        Report(WriteTextFile(folder.StagingPath("pca_variance.tsv"),
-                             FormatMorphospaceVariance(space, locale), error),
-               error, err) &&
-        Report(WriteTextFile(folder.StagingPath("pca_scores.tsv"),
-                             FormatMorphospaceScores(space, ScoreTableComponents(space), locale),
-                             error),
-               error, err);
-    if (!tables)
+    const auto write = [&](const std::filesystem::path& path, const auto& makeText) {
+        progress.Advance();
+        return path.empty() || Report(WriteTextFile(path, makeText(), error), error, err);
+    };
+    if (!write(paths.variance, [&] { return FormatMorphospaceVariance(space, locale); }) ||
+        !write(paths.scores,
+               [&] { return FormatMorphospaceScores(space, ScoreTableComponents(space), locale); }))
         return false;
     const DrawFunction draw = [&scene](CDC& dc) {
         DrawMorphospacePicture(dc, scene, {0, 0, kWidth, kHeight});
     };
-    return Report(RenderImageFile(folder.StagingPath("morphospace.png"), ImageFormat::Png, kWidth,
-                                  kHeight, draw, error),
-                  error, err) &&
-           Report(RenderSvgFile(folder.StagingPath("morphospace.svg"), kWidth, kHeight, draw, title,
-                                error),
-                  error, err);
+    const bool ok =
+        (paths.png.empty() ||
+         Report(RenderImageFile(paths.png, ImageFormat::Png, kWidth, kHeight, draw, error), error,
+                err)) &&
+        (paths.svg.empty() ||
+         Report(RenderSvgFile(paths.svg, kWidth, kHeight, draw, title, error), error, err));
+    if (ok) {
+        progress.Advance(2);
+        progress.End();
+    }
+    return ok;
 }

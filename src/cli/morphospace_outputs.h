@@ -2,11 +2,12 @@
 
 #include "cluster/morphospace_groups.h"
 
+#include <filesystem>
 #include <iosfwd>
 #include <string>
 
 class CCarinovaDoc;
-class COutputFolder;
+class CProgress;
 struct CMorphospaceScene;
 struct CNumberLocale;
 
@@ -27,8 +28,16 @@ std::string ParseComponents(const std::string& text, CMorphospaceOptions& option
 CMorphospaceScene MakeMorphospaceScene(const CCarinovaDoc& doc, const CMorphospaceOptions& options,
                                        std::ostream& err);
 
-// pca_variance.tsv, pca_scores.tsv (the components that explain 99 %, at most 10),
-// morphospace.png and morphospace.svg into the staging folder; nothing without an analysis.
-// False with a message on err when a file cannot be written.
+// Where the morphospace results go; an empty path leaves that result out.
+struct CMorphospacePaths {
+    std::filesystem::path variance; // pca_variance.tsv
+    std::filesystem::path scores;   // pca_scores.tsv: the components that explain 99 %, at most 10
+    std::filesystem::path png;      // morphospace.png
+    std::filesystem::path svg;      // morphospace.svg
+};
+
+// The morphospace tables and pictures; nothing without an analysis. False with a message on err
+// when a file cannot be written.
 bool WriteMorphospaceOutputs(const CMorphospaceScene& scene, const std::string& title,
-                             COutputFolder& folder, const CNumberLocale& locale, std::ostream& err);
+                             const CMorphospacePaths& paths, const CNumberLocale& locale,
+                             CProgress& progress, std::ostream& err);

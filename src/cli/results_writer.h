@@ -1,17 +1,23 @@
 #pragma once
 
 #include "morphospace_outputs.h"
+#include "output_options.h"
 
 #include <iosfwd>
 #include <string>
 
+class CBatchOutput;
 class CCarinovaDoc;
+class CProgress;
 
-// Everything a batch run leaves behind, written into outDir as one unit: the document itself
-// (under documentName), the data export, the pairwise tables, the pictures, the morphospace and
-// the PDF report. On failure a message goes to err and outDir holds nothing of this run.
-bool WriteResults(CCarinovaDoc& doc, const std::string& outDir, const std::string& documentName,
-                  int decimals, const CMorphospaceOptions& morphospace, std::ostream& err);
+// Everything a batch run writes besides the document: the data export, the morphospace tables,
+// the pairwise tables, the pictures (the morphospace among them) and the PDF report, as
+// `outputs` chooses, with numbers of `decimals` decimals. The places are all claimed first, so
+// a result that would replace an input is refused before anything is written. False with a
+// message on err.
+bool WriteResults(const CCarinovaDoc& doc, CBatchOutput& output, const COutputOptions& outputs,
+                  const CMorphospaceOptions& morphospace, int decimals, CProgress& progress,
+                  std::ostream& err);
 
 // A short table of the cluster members with their fit errors and their comparison with the
 // reference.

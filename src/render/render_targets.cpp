@@ -2,21 +2,25 @@
 
 #include "platform/atomic_file.h"
 #include "qpainter_dc.h"
+#include "svg_stream_device.h"
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QIODevice>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSvgGenerator>
 
+#include <array>
 #include <cmath>
 #include <string_view>
 
 namespace {
 
+// Qt maps a PNG "quality" of 80 to deflate level 1.
+constexpr int kPngQuality = 80;
 // Pictures larger than this many pixels are refused rather than risked.
 constexpr long long kMaxImagePixels = 1LL << 28;
 
@@ -24,6 +28,43 @@ bool Fail(const std::filesystem::path& file, const std::string& reason, std::str
     error = "Could not write " + file.string() + ": " + reason;
     return false;
 }
+
+// A device that streams what is written to it into an atomic file, in large pieces, so that a
+// long PDF or SVG is never held in memory whole.
+class CAtomicFileDevice : public QIODevice {
+public:
+    explicit CAtomicFileDevice(const std::filesystem::path& file) {
+        if (file_.Open(file))
+            open(QIODevice::WriteOnly);
+    }
+    // Writes what is buffered and puts the file in place.
+    bool Commit(std::string& error) {
+        if (isOpen() && Flush() && file_.Commit())
+            return true;
+        error = file_.ErrorMessage();
+        return false;
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        buffer_.append(data, static_cast<std::size_t>(size));
+        if (buffer_.size() >= kPiece && !Flush())
+            return -1;
+        return size;
+    }
+
+private:
+    static constexpr std::size_t kPiece = 1 << 20;
+    bool Flush() {
+        const bool ok = file_.Write(buffer_);
+        buffer_.clear();
+        return ok;
+    }
+
+    CAtomicFile file_;
+    std::string buffer_;
+};
 
 bool WriteAtomically(const std::filesystem::path& file, const QByteArray& bytes,
                      std::string& error) {
@@ -34,6 +75,49 @@ bool WriteAtomically(const std::filesystem::path& file, const QByteArray& bytes,
         return true;
     error = out.ErrorMessage();
     return false;
+}
+
+// A picture of at most 256 colours as the same pixels with a colour table: a PNG encoder needs
+// a fraction of the time for it and writes half the bytes. Other pictures stay as they are.
+// `rgb` is Format_RGB32; the colours are numbered as they first appear, so the result does not
+// depend on anything but the pixels.
+QImage WithPalette(const QImage& rgb) {
+    constexpr int kSlots = 1024; // open addressing, at most 257 entries before giving up
+    std::array<QRgb, kSlots> keys{};
+    std::array<int, kSlots> index;
+    index.fill(-1);
+    QList<QRgb> table;
+    QImage indexed(rgb.size(), QImage::Format_Indexed8);
+    if (indexed.isNull())
+        return rgb;
+    QRgb last = 0;
+    int lastIndex = -1;
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        uchar* out = indexed.scanLine(y);
+        for (int x = 0; x < rgb.width(); ++x) {
+            const QRgb c = in[x] | 0xff000000u;
+            if (c != last || lastIndex < 0) {
+                std::size_t slot = (c * 2654435761u) >> 22;
+                while (index[slot] >= 0 && keys[slot] != c)
+                    slot = (slot + 1) % kSlots;
+                if (index[slot] < 0) {
+                    if (table.size() == 256)
+                        return rgb;
+                    keys[slot] = c;
+                    index[slot] = static_cast<int>(table.size());
+                    table.append(c);
+                }
+                last = c;
+                lastIndex = index[slot];
+            }
+            out[x] = static_cast<uchar>(lastIndex);
+        }
+    }
+    indexed.setColorTable(table);
+    indexed.setDotsPerMeterX(rgb.dotsPerMeterX());
+    indexed.setDotsPerMeterY(rgb.dotsPerMeterY());
+    return indexed;
 }
 
 int MmToPixels(double mm, int dotsPerInch) {
@@ -97,16 +181,25 @@ QImage RenderImage(int width, int height, const DrawFunction& draw, int dotsPerI
     return image;
 }
 
+bool EncodeImage(const QImage& image, ImageFormat format, QByteArray& bytes) {
+    if (image.isNull())
+        return false;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    // Qt writes 32-bit images as 24-bit BMP files without a colour table.
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    if (format == ImageFormat::Bmp)
+        return rgb.save(&buffer, "BMP");
+    // The fastest deflate level: the pictures are mostly white and shrink well at any level.
+    return WithPalette(rgb).save(&buffer, "PNG", kPngQuality);
+}
+
 bool SaveImage(const QImage& image, const std::filesystem::path& file, ImageFormat format,
                std::string& error) {
     if (image.isNull())
         return Fail(file, "the image is empty or too large", error);
     QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    // Qt writes 32-bit images as 24-bit BMP files without a colour table.
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    if (!rgb.save(&buffer, format == ImageFormat::Png ? "PNG" : "BMP"))
+    if (!EncodeImage(image, format, bytes))
         return Fail(file, "the image could not be encoded", error);
     return WriteAtomically(file, bytes, error);
 }
@@ -122,10 +215,10 @@ bool RenderPdfFile(const std::filesystem::path& file, int pageCount, const PageF
         return Fail(file, "there are no pages to print", error);
     if (!ValidLayout(layout))
         return Fail(file, "the page layout is not usable", error);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
+    CAtomicFileDevice device(file);
+    if (!device.isOpen())
+        return device.Commit(error);
+    QPdfWriter writer(&device);
     writer.setCreator("Carinova");
     writer.setTitle(QString::fromStdString(layout.title));
     writer.setResolution(layout.dotsPerInch);
@@ -136,24 +229,19 @@ bool RenderPdfFile(const std::filesystem::path& file, int pageCount, const PageF
         return Fail(file, "the page layout is not usable", error);
     if (!PaintPdf(writer, pageCount, drawPage, layout))
         return Fail(file, "the pages could not be printed", error);
-    return WriteAtomically(file, bytes, error);
+    return device.Commit(error);
 }
 
 bool RenderSvgFile(const std::filesystem::path& file, int width, int height,
                    const DrawFunction& draw, const std::string& title, std::string& error) {
     if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxImagePixels)
         return Fail(file, "the picture size is not usable", error);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&buffer);
-    generator.setSize(QSize(width, height));
-    generator.setViewBox(QRect(0, 0, width, height));
-    generator.setResolution(kScreenDotsPerInch);
-    generator.setTitle(QString::fromStdString(title));
+    CAtomicFileDevice device(file);
+    if (!device.isOpen())
+        return device.Commit(error);
+    CSvgStreamDevice svg(device, width, height, QString::fromStdString(title));
     QPainter painter;
-    if (!painter.begin(&generator))
+    if (!painter.begin(&svg))
         return Fail(file, "the picture could not be drawn", error);
     painter.fillRect(QRect(0, 0, width, height), Qt::white);
     {
@@ -162,7 +250,7 @@ bool RenderSvgFile(const std::filesystem::path& file, int width, int height,
     }
     if (!painter.end())
         return Fail(file, "the picture could not be drawn", error);
-    return WriteAtomically(file, bytes, error);
+    return device.Commit(error);
 }
 
 bool RenderPicturePdfFile(const std::filesystem::path& file, int width, int height,

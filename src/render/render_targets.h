@@ -37,6 +37,8 @@ QImage RenderImage(int width, int height, const DrawFunction& draw,
 // PNG, or BMP with 24 bits a pixel and no colour table.
 bool SaveImage(const QImage& image, const std::filesystem::path& file, ImageFormat format,
                std::string& error);
+// The bytes SaveImage writes; false for an empty image.
+bool EncodeImage(const QImage& image, ImageFormat format, QByteArray& bytes);
 
 bool RenderImageFile(const std::filesystem::path& file, ImageFormat format, int width, int height,
                      const DrawFunction& draw, std::string& error);
@@ -50,6 +52,7 @@ bool RenderPdfFile(const std::filesystem::path& file, int pageCount, const PageF
 bool RenderPicturePdfFile(const std::filesystem::path& file, int width, int height,
                           const DrawFunction& draw, const std::string& title, std::string& error);
 
-// A picture of the size in pixels at screen resolution, on a white background.
+// A picture of the size in pixels at screen resolution, on a white background, written as it
+// is drawn (see CSvgStreamDevice).
 bool RenderSvgFile(const std::filesystem::path& file, int width, int height,
                    const DrawFunction& draw, const std::string& title, std::string& error);

@@ -1,11 +1,21 @@
 // The analyze, render and convert commands of the batch tool: the results they leave behind,
-// and that a failing run leaves nothing half-written.
+// the output choices, the exit statuses, and that a failing run leaves nothing half-written.
 #include "analyze_command.h"
+#include "cluster/cluster_comparison.h"
 #include "cluster/cluster_parameter.h"
+#include "cluster/spline_areas.h"
 #include "convert_command.h"
+#include "document/carinova_doc.h"
+#include "document/cluster_data_export.h"
+#include "exit_status.h"
 #include "formats/reader_factory.h"
 #include "headless.h"
 #include "model/specimen.h"
+#include "pairwise_tables.h"
+#include "platform/number_locale.h"
+#include "platform/parallel_for.h"
+#include "platform/scripted_interaction.h"
+#include "progress.h"
 #include "render_command.h"
 #include "scratch_folder.h"
 
@@ -42,8 +52,7 @@ private:
 const std::string kSamples = std::string(CARINOVA_SAMPLES_DIR) + "/valves.tps";
 
 std::string Slurp(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    return CScratchFolder::ReadBytes(file);
 }
 
 std::size_t CountSpecimens(const std::string& file) {
@@ -69,12 +78,26 @@ std::vector<std::vector<std::string>> ReadTable(const fs::path& file) {
     return rows;
 }
 
+// Every entry below the folder but the manifest, relative, sorted.
 std::vector<std::string> FilesUnder(const fs::path& dir) {
     std::vector<std::string> names;
     for (const auto& entry : fs::recursive_directory_iterator(dir))
-        names.push_back(fs::relative(entry.path(), dir).string());
+        if (entry.path().filename() != ".carinova-manifest")
+            names.push_back(fs::relative(entry.path(), dir).string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+CRenderOptions RenderInto(const std::string& document, const std::string& dir) {
+    CRenderOptions o;
+    o.documentPath = document;
+    o.outDir = dir;
+    return o;
+}
+
+// A PDF without the moment it was made.
+std::string PdfWithoutDates(const fs::path& file) {
+    return std::regex_replace(Slurp(file), std::regex("/CreationDate \\([^)]*\\)"), "");
 }
 
 class AnalyzeSamples : public testing::Test {
@@ -98,7 +121,7 @@ protected:
 };
 
 TEST_F(AnalyzeSamples, WritesEveryResultFile) {
-    ASSERT_EQ(exitCode_, 0);
+    ASSERT_EQ(exitCode_, kExitOk);
     const std::size_t n = CountSpecimens(kSamples);
     for (const char* name :
          {"document.xml", "export.txt", "mean_delta_quadrat.tsv", "area_dorsal.tsv",
@@ -109,15 +132,15 @@ TEST_F(AnalyzeSamples, WritesEveryResultFile) {
     for (const auto& entry : fs::directory_iterator(Out() / "specimens"))
         pictures += entry.path().extension() == ".png";
     EXPECT_EQ(pictures, n + 1) << "one per member, the mean included";
-    for (const auto& entry : fs::directory_iterator(Out()))
-        EXPECT_NE(entry.path().filename().string().rfind(".carinova-partial", 0), 0u)
-            << "staging folder left";
+    for (const auto& entry : fs::directory_iterator(Out().parent_path()))
+        EXPECT_EQ(entry.path().filename().string().rfind(".carinova", 0), std::string::npos)
+            << "staging folder left: " << entry.path();
     EXPECT_NE(summary_.find("Reference: "), std::string::npos);
 }
 
 // The mean has no outline; its picture shows its cluster curves in the mean colour.
 TEST_F(AnalyzeSamples, TheMeanSpecimenPictureShowsItsCurves) {
-    ASSERT_EQ(exitCode_, 0);
+    ASSERT_EQ(exitCode_, kExitOk);
     fs::path mean;
     for (const auto& entry : fs::directory_iterator(Out() / "specimens"))
         if (entry.path().filename().string().find("Mean Specimen") != std::string::npos)
@@ -135,7 +158,7 @@ TEST_F(AnalyzeSamples, TheMeanSpecimenPictureShowsItsCurves) {
 }
 
 TEST_F(AnalyzeSamples, ReportHasOverlayListMorphospaceAndOnePagePerMember) {
-    ASSERT_EQ(exitCode_, 0);
+    ASSERT_EQ(exitCode_, kExitOk);
     const std::string pdf = Slurp(Out() / "report.pdf");
     const std::regex page("/Type\\s*/Page[^s]");
     const std::ptrdiff_t pages =
@@ -146,7 +169,7 @@ TEST_F(AnalyzeSamples, ReportHasOverlayListMorphospaceAndOnePagePerMember) {
 }
 
 TEST_F(AnalyzeSamples, PairwiseTablesAreSquareWithAZeroDiagonal) {
-    ASSERT_EQ(exitCode_, 0);
+    ASSERT_EQ(exitCode_, kExitOk);
     const std::size_t members = CountSpecimens(kSamples) + 1;
     for (const char* name : {"mean_delta_quadrat.tsv", "area_dorsal.tsv", "area_total.tsv"}) {
         const auto rows = ReadTable(Out() / name);
@@ -161,7 +184,7 @@ TEST_F(AnalyzeSamples, PairwiseTablesAreSquareWithAZeroDiagonal) {
 // Each score column's variance over the members (whose scores have mean 0) is the variance
 // the variance table gives for that component; the mean specimen is the last row.
 TEST_F(AnalyzeSamples, ScoresTableAgreesWithTheVarianceTable) {
-    ASSERT_EQ(exitCode_, 0);
+    ASSERT_EQ(exitCode_, kExitOk);
     const auto variance = ReadTable(Out() / "pca_variance.tsv");
     const auto scores = ReadTable(Out() / "pca_scores.tsv");
     const std::size_t members = CountSpecimens(kSamples);
@@ -190,38 +213,317 @@ TEST_F(AnalyzeSamples, ScoresTableAgreesWithTheVarianceTable) {
 // --group-by and --components reach the picture: the legend names the comment's first word,
 // the horizontal axis is PC2. Components the analysis lacks are brought into range with a note.
 TEST_F(AnalyzeSamples, RenderGroupsAndChoosesComponents) {
-    ASSERT_EQ(exitCode_, 0);
+    ASSERT_EQ(exitCode_, kExitOk);
     const fs::path grouped = scratch_->Path() / "grouped";
     CMorphospaceOptions options;
     options.groupBy = CGroupField::Comment;
     ASSERT_EQ(ParseComponents("2,1", options), "");
     std::ostringstream out, err;
-    ASSERT_EQ(RunRender((Out() / "document.xml").string(), grouped.string(), 4, options, out, err),
-              0)
-        << err.str();
+    CRenderOptions render = RenderInto((Out() / "document.xml").string(), grouped.string());
+    render.morphospace = options;
+    ASSERT_EQ(RunRender(render, out, err), kExitOk) << err.str();
     const std::string svg = Slurp(grouped / "morphospace.svg");
     EXPECT_NE(svg.find("Cyprideis (6)"), std::string::npos);
     EXPECT_LT(svg.find(">PC2 ("), svg.find(">PC1 ("));
     EXPECT_EQ(err.str().find("components"), std::string::npos);
 
     ASSERT_EQ(ParseComponents("9,1", options), "");
-    ASSERT_EQ(RunRender((Out() / "document.xml").string(), (grouped / "far").string(), 4, options,
-                        out, err),
-              0);
+    render.outDir = (grouped / "far").string();
+    render.morphospace = options;
+    ASSERT_EQ(RunRender(render, out, err), kExitOk);
     EXPECT_NE(err.str().find("the morphospace has 5 components; it shows PC5 and PC1"),
               std::string::npos)
         << err.str();
 }
 
 TEST_F(AnalyzeSamples, RenderOfTheDocumentSavesItByteForByte) {
-    ASSERT_EQ(exitCode_, 0);
+    ASSERT_EQ(exitCode_, kExitOk);
     const fs::path again = scratch_->Path() / "again";
     std::ostringstream out, err;
-    ASSERT_EQ(RunRender((Out() / "document.xml").string(), again.string(), 4, {}, out, err), 0)
+    ASSERT_EQ(RunRender(RenderInto((Out() / "document.xml").string(), again.string()), out, err),
+              kExitOk)
         << err.str();
     EXPECT_EQ(Slurp(again / "document.xml"), Slurp(Out() / "document.xml"));
     EXPECT_EQ(FilesUnder(again), FilesUnder(Out()));
     EXPECT_EQ(Slurp(again / "area_total.tsv"), Slurp(Out() / "area_total.tsv"));
+}
+
+// The document's own folder would get its copy under its own name: refused as a usage error,
+// before anything is written; the same for a document that is one of the folder's results.
+TEST_F(AnalyzeSamples, RenderIntoTheDocumentsOwnFolderIsRefused) {
+    ASSERT_EQ(exitCode_, kExitOk);
+    const std::string before = Slurp(Out() / "document.xml");
+    const std::vector<std::string> files = FilesUnder(Out());
+    std::ostringstream out, err;
+    EXPECT_EQ(RunRender(RenderInto((Out() / "document.xml").string(), Out().string()), out, err),
+              kExitUsage);
+    EXPECT_NE(err.str().find("document.xml is an input of this run"), std::string::npos)
+        << err.str();
+    const fs::path own = scratch_->Path() / "own";
+    fs::create_directories(own);
+    fs::copy_file(Out() / "document.xml", own / "export.txt");
+    EXPECT_EQ(RunRender(RenderInto((own / "export.txt").string(), own.string()), out, err),
+              kExitUsage);
+    EXPECT_EQ(Slurp(own / "export.txt"), before);
+    EXPECT_EQ(Slurp(Out() / "document.xml"), before);
+    EXPECT_EQ(FilesUnder(Out()), files);
+}
+
+// Which files each output choice leaves in the folder.
+struct OutputCase {
+    const char* name;
+    COutputRequest request;
+    std::vector<std::string> present;
+    std::vector<std::string> absent;
+    bool memberPictures;
+    bool memberPages;
+};
+
+class AnalyzeOutputs : public testing::TestWithParam<OutputCase> {};
+
+TEST_P(AnalyzeOutputs, WriteWhatIsAskedFor) {
+    const OutputCase& c = GetParam();
+    CScratchFolder scratch;
+    CAnalyzeOptions o;
+    o.files = {kSamples};
+    o.outDir = (scratch.Path() / "out").string();
+    o.outputs = c.request;
+    std::ostringstream out, err;
+    ASSERT_EQ(RunAnalyze(o, out, err), kExitOk) << err.str();
+    const fs::path dir = o.outDir;
+    for (const std::string& name : c.present)
+        EXPECT_TRUE(fs::exists(dir / name)) << name;
+    for (const std::string& name : c.absent)
+        EXPECT_FALSE(fs::exists(dir / name)) << name;
+    EXPECT_EQ(fs::exists(dir / "specimens"), c.memberPictures);
+    if (fs::exists(dir / "report.pdf")) {
+        const std::string pdf = Slurp(dir / "report.pdf");
+        const std::regex page("/Type\\s*/Page[^s]");
+        const auto pages = std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page),
+                                         std::sregex_iterator());
+        EXPECT_EQ(pages, c.memberPages ? 3 + 6 : 3)
+            << "overlay, list and morphospace, then one per member";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, AnalyzeOutputs,
+    testing::Values(OutputCase{"Defaults",
+                               {},
+                               {"document.xml", "export.txt", "mean_delta_quadrat.tsv",
+                                "area_total.tsv", "overlay.png", "overlay.svg", "report.pdf",
+                                "pca_scores.tsv", "morphospace.png", "morphospace.svg"},
+                               {},
+                               true,
+                               true},
+                    OutputCase{"RmsOnly",
+                               {"rms", "none", "none"},
+                               {"document.xml", "export.txt", "mean_delta_quadrat.tsv",
+                                "pca_variance.tsv"},
+                               {"area_dorsal.tsv", "area_ventral.tsv", "area_total.tsv",
+                                "overlay.png", "morphospace.png", "report.pdf"},
+                               false,
+                               false},
+                    OutputCase{"AreaAndOverlay",
+                               {"area", "overlay", "summary"},
+                               {"area_dorsal.tsv", "area_ventral.tsv", "area_total.tsv",
+                                "overlay.png", "overlay.svg", "morphospace.svg", "report.pdf"},
+                               {"mean_delta_quadrat.tsv"},
+                               false,
+                               false},
+                    OutputCase{"Nothing",
+                               {"none", "none", "none"},
+                               {"document.xml", "export.txt", "pca_scores.tsv"},
+                               {"mean_delta_quadrat.tsv", "area_total.tsv", "overlay.png",
+                                "overlay.svg", "morphospace.png", "report.pdf"},
+                               false,
+                               false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(OutputDefaults, LargeClustersLeaveOutTheQuadraticAndPerMemberResults) {
+    bool defaulted = false;
+    EXPECT_EQ(DescribeOutputs(ChooseOutputs({}, kAllOutputsMembers, defaulted)),
+              "--tables rms,area --pictures all --report full");
+    EXPECT_FALSE(defaulted);
+    EXPECT_EQ(DescribeOutputs(ChooseOutputs({}, kAllOutputsMembers + 1, defaulted)),
+              "--tables none --pictures overlay --report summary");
+    EXPECT_TRUE(defaulted);
+    EXPECT_EQ(DescribeOutputs(ChooseOutputs({"all", std::nullopt, "full"}, 10000, defaulted)),
+              "--tables rms,area --pictures overlay --report full");
+    EXPECT_TRUE(defaulted) << "pictures still defaulted";
+    EXPECT_EQ(DescribeOutputs(ChooseOutputs({"rms", "all", "none"}, 10000, defaulted)),
+              "--tables rms --pictures all --report none");
+    EXPECT_FALSE(defaulted);
+    bool rms = false, area = false;
+    EXPECT_TRUE(ParseTableList("area,rms", rms, area) && rms && area);
+    EXPECT_FALSE(ParseTableList("rms,volume", rms, area));
+    EXPECT_FALSE(ParseTableList("", rms, area));
+}
+
+// The tables written block by block, with mirrored entries through the temporary file, are
+// those of the whole matrices: blocks of 7 rows over 31 members leave a partial last block.
+TEST(PairwiseTables, RowByRowEqualsTheWholeMatrices) {
+    CScriptedInteraction ui;
+    CCarinovaDoc doc(ui);
+    std::vector<CSpecimenRecord*> records;
+    for (int i = 0; i < 30; ++i) {
+        auto s = std::make_unique<CSpecimen>();
+        s->ShortPathName = "valve\t" + std::to_string(i);
+        for (int k = 0; k < 240; ++k) {
+            const double t = 2.0 * 3.14159265358979 * k / 240.0;
+            const double wobble = 1.0 + 0.04 * std::sin((3 + i % 5) * t + i);
+            s->Contour.emplace_back(
+                static_cast<float>(5000.0 + (330 + 7 * i) * wobble * std::cos(t)),
+                static_cast<float>(-800.0 + (150 + 3 * (i % 7)) * wobble * std::sin(t)));
+        }
+        s->NormalizeOrientation();
+        s->CalculateStatistics();
+        auto record = std::make_unique<CSpecimenRecord>(std::move(s));
+        records.push_back(record.get());
+        doc.AddSpecimenRecord(std::move(record));
+    }
+    doc.ApproximateIntoCluster(records, {});
+    doc.CalculateMeanSpecimen();
+    ASSERT_EQ(doc.GetClusterList().size(), 31u);
+    CNumberLocale locale;
+    locale.digits = 6;
+    locale.decimalSeparator = ",";
+
+    CScratchFolder scratch;
+    const CPairwiseTableFiles files{scratch.Path() / "rms.tsv", scratch.Path() / "dorsal.tsv",
+                                    scratch.Path() / "ventral.tsv", scratch.Path() / "total.tsv"};
+    std::ostringstream err;
+    CProgress progress(err, false);
+    ASSERT_TRUE(WritePairwiseTables(doc, files, locale, progress, err, 7)) << err.str();
+
+    std::vector<const CApproxSpecimen*> approximations;
+    for (const CSpecimenRecord* r : doc.GetClusterList())
+        approximations.push_back(r->GetClusterApproximation());
+    const auto expect = [&](const std::vector<float>& matrix, bool area) {
+        const std::size_t n = approximations.size();
+        std::string text = "Specimen";
+        for (std::size_t k = 1; k <= n; ++k)
+            text += "\t" + std::to_string(k);
+        text += "\r\n";
+        for (std::size_t r = 0; r < n; ++r) {
+            text += TableCell(doc.GetClusterList()[r]->GetSpecimen()->ShortPathName);
+            for (std::size_t c = 0; c < n; ++c) {
+                const float v = matrix[r * n + c];
+                text +=
+                    "\t" + (area && v < 0 ? std::string("n.c.") : FormatLocalizedNumber(v, locale));
+            }
+            text += "\r\n";
+        }
+        return text;
+    };
+    EXPECT_EQ(Slurp(files.rms), expect(PairwiseRmsMatrix(approximations, 8), false));
+    EXPECT_EQ(Slurp(files.dorsal),
+              expect(PairwiseSideAreas(approximations, CSplineSide::Dorsal), true));
+    EXPECT_EQ(Slurp(files.ventral),
+              expect(PairwiseSideAreas(approximations, CSplineSide::Ventral), true));
+    EXPECT_EQ(Slurp(files.total), expect(PairwiseTotalAreas(approximations), true));
+}
+
+// The same results from one thread and from more threads than cores.
+TEST(BatchThreads, ResultsDoNotDependOnTheThreadCount) {
+    CScratchFolder scratch;
+    std::map<unsigned, fs::path> dirs;
+    for (const unsigned threads : {1u, 3u}) {
+        SetDefaultThreadCount(threads);
+        CAnalyzeOptions o;
+        o.files = {kSamples, std::string(CARINOVA_SAMPLES_DIR) + "/valves.msd"};
+        o.outDir = (scratch.Path() / ("threads" + std::to_string(threads))).string();
+        o.mean = true;
+        o.reference = "mean";
+        std::ostringstream out, err;
+        EXPECT_EQ(RunAnalyze(o, out, err), kExitOk) << err.str();
+        dirs[threads] = o.outDir;
+    }
+    SetDefaultThreadCount(0);
+    ASSERT_EQ(FilesUnder(dirs[1]), FilesUnder(dirs[3]));
+    for (const std::string& name : FilesUnder(dirs[1])) {
+        if (fs::is_directory(dirs[1] / name))
+            continue;
+        if (name == "report.pdf")
+            EXPECT_EQ(PdfWithoutDates(dirs[1] / name), PdfWithoutDates(dirs[3] / name));
+        else
+            EXPECT_EQ(Slurp(dirs[1] / name), Slurp(dirs[3] / name)) << name;
+    }
+}
+
+// A specimen that cannot be approximated is named on stderr; the others' results are written
+// and the status says that something is missing.
+TEST(BatchStatus, LeftOutSpecimensAreNamedAndGiveTheirOwnStatus) {
+    CScratchFolder scratch;
+    const std::string file = scratch.Write(
+        "with a flat one.tps", Slurp(kSamples) + "LM=0\nOUTLINES=1\nPOINTS=3\n0 0\n1 1\n2 2\n"
+                                                 "ID=flat\n");
+    const std::size_t total = CountSpecimens(file);
+    CAnalyzeOptions o;
+    o.files = {file};
+    o.outDir = (scratch.Path() / "out").string();
+    o.outputs = {"none", "none", "none"};
+    std::ostringstream out, err;
+    EXPECT_EQ(RunAnalyze(o, out, err), kExitPartial);
+    EXPECT_NE(err.str().find("The specimen \"with a flat one.tps (" + std::to_string(total) +
+                             ")\" is left out: "),
+              std::string::npos)
+        << err.str();
+    EXPECT_NE(err.str().find("1 of " + std::to_string(total) + " specimens are left out"),
+              std::string::npos);
+    EXPECT_TRUE(fs::exists(fs::path(o.outDir) / "document.xml"));
+    EXPECT_NE(Slurp(fs::path(o.outDir) / "export.txt").find("with a flat one.tps (2)"),
+              std::string::npos);
+}
+
+// A name far beyond the file system's limit still gives its picture and its TPS file, under a
+// shortened name.
+TEST(BatchNames, ALongInputNameGivesShortenedPictureNames) {
+    CScratchFolder scratch;
+    const std::string longName = std::string(240, 'v') + ".tps";
+    const std::string file = scratch.Write(longName, Slurp(kSamples));
+    CAnalyzeOptions o;
+    o.files = {file};
+    o.outDir = (scratch.Path() / "out").string();
+    o.outputs = {"none", "all", "none"};
+    std::ostringstream out, err;
+    ASSERT_EQ(RunAnalyze(o, out, err), kExitOk) << err.str();
+    std::set<std::string> pictures;
+    for (const auto& entry : fs::directory_iterator(fs::path(o.outDir) / "specimens")) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_LE(name.size(), 255u);
+        EXPECT_EQ(name.rfind("vvvvvvvvvv", 0), 0u) << name;
+        pictures.insert(name);
+    }
+    EXPECT_EQ(pictures.size(), CountSpecimens(kSamples));
+
+    const fs::path tps = scratch.Path() / "tps";
+    ASSERT_EQ(RunConvert({file}, tps.string(), out, err), kExitOk) << err.str();
+    std::size_t converted = 0;
+    for (const auto& entry : fs::directory_iterator(tps))
+        if (entry.path().extension() == ".tps") {
+            EXPECT_LE(entry.path().filename().string().size(), 255u);
+            EXPECT_EQ(CountSpecimens(entry.path().string()), 1u);
+            ++converted;
+        }
+    EXPECT_EQ(converted, CountSpecimens(kSamples));
+}
+
+// On a terminal a stage redraws one line with its count; elsewhere it writes one line at its
+// end, with the count and the duration.
+TEST(BatchProgress, ALineToRedrawOnATerminalOneLineAStageElsewhere) {
+    std::ostringstream terminal, log;
+    CProgress onTerminal(terminal, true), inLog(log, false);
+    for (CProgress* p : {&onTerminal, &inLog}) {
+        p->Begin("Drawing", 40);
+        p->Advance(40);
+        p->End();
+    }
+    EXPECT_EQ(terminal.str().rfind("\rDrawing: 0 of 40 (0 %)", 0), 0u) << terminal.str();
+    EXPECT_NE(terminal.str().find("\rDrawing: 40 in 0:00"), std::string::npos) << terminal.str();
+    EXPECT_EQ(terminal.str().back(), '\n');
+    EXPECT_TRUE(std::regex_match(log.str(), std::regex("Drawing: 40 in [0-9]+\\.[0-9] s\n")))
+        << log.str();
 }
 
 TEST(BatchFailures, LeaveNothingBehindAndSayWhy) {
@@ -231,23 +533,27 @@ TEST(BatchFailures, LeaveNothingBehindAndSayWhy) {
     CAnalyzeOptions o;
     o.files = {kSamples};
     o.outDir = blocker;
-    EXPECT_EQ(RunAnalyze(o, out, err), 1);
+    EXPECT_EQ(RunAnalyze(o, out, err), kExitFailure);
     EXPECT_NE(err.str().find("cannot create the output folder"), std::string::npos) << err.str();
 
     o.outDir = (scratch.Path() / "out").string();
     o.reference = "no such specimen";
-    EXPECT_EQ(RunAnalyze(o, out, err), 1);
+    EXPECT_EQ(RunAnalyze(o, out, err), kExitFailure);
     EXPECT_NE(err.str().find("no cluster member is named"), std::string::npos);
-    EXPECT_FALSE(fs::exists(o.outDir));
+    EXPECT_TRUE(fs::is_empty(o.outDir));
 
     o.files = {(scratch.Path() / "missing.tps").string()};
-    EXPECT_EQ(RunAnalyze(o, out, err), 1);
-    EXPECT_EQ(RunConvert(o.files, o.outDir, out, err), 1);
-    EXPECT_EQ(RunRender(scratch.Write("broken.xml", "<CarinovaDocument><Specimen"), o.outDir, 4, {},
-                        out, err),
-              1);
+    EXPECT_EQ(RunAnalyze(o, out, err), kExitFailure);
+    EXPECT_EQ(RunConvert(o.files, o.outDir, out, err), kExitFailure);
+    EXPECT_EQ(
+        RunRender(RenderInto(scratch.Write("broken.xml", "<CarinovaDocument><Specimen"), o.outDir),
+                  out, err),
+        kExitFailure);
     EXPECT_NE(err.str().find("not a readable Carinova document"), std::string::npos);
-    EXPECT_FALSE(fs::exists(o.outDir));
+    EXPECT_TRUE(fs::is_empty(o.outDir));
+    for (const auto& entry : fs::directory_iterator(scratch.Path()))
+        EXPECT_EQ(entry.path().filename().string().rfind(".carinova", 0), std::string::npos)
+            << entry.path();
 }
 
 // Two members give no morphospace: the run succeeds, says why, and writes none of its files.
@@ -257,7 +563,7 @@ TEST(BatchMorphospace, FewerThanThreeMembersWriteNoMorphospace) {
     o.files = {std::string(CARINOVA_SAMPLES_DIR) + "/valves.txt"};
     o.outDir = (scratch.Path() / "out").string();
     std::ostringstream out, err;
-    ASSERT_EQ(RunAnalyze(o, out, err), 0) << err.str();
+    ASSERT_EQ(RunAnalyze(o, out, err), kExitOk) << err.str();
     EXPECT_NE(err.str().find("no morphospace: The morphospace needs at least 3 cluster members; "
                              "the cluster has 2."),
               std::string::npos)
@@ -290,9 +596,11 @@ TEST(ConvertCommand, WritesEachSpecimenAsAReadableTpsFile) {
     CScratchFolder scratch;
     std::ostringstream out, err;
     const fs::path dir = scratch.Path() / "tps";
-    ASSERT_EQ(RunConvert({kSamples}, dir.string(), out, err), 0) << err.str();
+    ASSERT_EQ(RunConvert({kSamples}, dir.string(), out, err), kExitOk) << err.str();
     std::size_t written = 0;
     for (const auto& entry : fs::directory_iterator(dir)) {
+        if (entry.path().filename() == ".carinova-manifest")
+            continue;
         EXPECT_EQ(CountSpecimens(entry.path().string()), 1u) << entry.path();
         ++written;
     }

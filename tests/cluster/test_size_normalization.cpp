@@ -151,14 +151,16 @@ INSTANTIATE_TEST_SUITE_P(Rectangles, AreaNormalisation,
                                            AreaCase{"A1point5", 0.03, false, 1000.0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(AreaNormalisation, RefusesAnAreaBelowOne) {
+TEST(AreaNormalisation, RefusesAnAreaBelowOneNamingTheSpecimen) {
     CSpecimen s;
+    s.ShortPathName = "tiny.tps (4)";
     WithContour(s, {{0, 0}, {1.0f, 0}, {1.0f, 0.9f}, {0, 0.9f}});
     CApproxSpecimen a = Outline(-3.0f, 4.0f);
     const CApproxSpecimen before = a;
     std::string error;
     EXPECT_FALSE(NormalizeClusterApproximation(a, s, 2, error));
     EXPECT_NE(error.find("area"), std::string::npos) << error;
+    EXPECT_EQ(error.rfind("The specimen \"tiny.tps (4)\" cannot be normalised: ", 0), 0u) << error;
     ExpectSamePoints(a, before);
 }
 

@@ -318,6 +318,37 @@ TEST_F(SplineAreaTables, TotalTableIsTheSumOfBothSides) {
         }
 }
 
+// Pair by pair, in one walk a side, the sampler gives the tables' entries bit for bit: over
+// valves whose curves cross in several places, the not computable ones, and a valve whose dorsal
+// and ventral curves do not share their left end (the total then walks the ventral side apart).
+TEST_F(SplineAreaTables, SamplerGivesTheTableEntriesBitForBit) {
+    std::vector<CApproxSpecimen> valves;
+    for (int k = 0; k < 24; ++k)
+        valves.push_back(EllipseApprox(950.0 + 9 * k, 520.0 + 13 * (k % 7), 8, [k](int i) {
+            return 1.0 + 0.05 * std::sin(1.7 * i + 0.9 * k);
+        }));
+    CApproxSpecimen unshared = CrossingBulges();
+    unshared.ApproxLower.ControlPoints[0].x -= 37.0f;
+    valves.push_back(unshared);
+    std::vector<const CApproxSpecimen*> list = list_;
+    for (const CApproxSpecimen& v : valves)
+        list.push_back(&v);
+    const std::vector<float> dorsal = PairwiseSideAreas(list, CSplineSide::Dorsal);
+    const std::vector<float> ventral = PairwiseSideAreas(list, CSplineSide::Ventral);
+    const std::vector<float> total = PairwiseTotalAreas(list);
+    const CPairwiseAreaSampler sampler(list);
+    ASSERT_EQ(sampler.Count(), list.size());
+    std::vector<FPoint> polygon;
+    const size_t n = list.size();
+    for (size_t i = 0; i < n; ++i)
+        for (size_t j = i + 1; j < n; ++j) {
+            const CPairAreas p = sampler.Pair(i, j, polygon);
+            EXPECT_EQ(p.dorsal, dorsal[i * n + j]) << i << "," << j;
+            EXPECT_EQ(p.ventral, ventral[i * n + j]) << i << "," << j;
+            EXPECT_EQ(p.total, total[i * n + j]) << i << "," << j;
+        }
+}
+
 TEST(SplineAreaTablesSize, EmptyAndSingleLists) {
     EXPECT_TRUE(PairwiseSideAreas({}, CSplineSide::Dorsal).empty());
     EXPECT_TRUE(PairwiseTotalAreas({}).empty());

@@ -1,7 +1,10 @@
 #include "cluster/cluster_sheet.h"
 #include "document/carinova_doc.h"
 #include "document/command_ids.h"
+#include "model/approx_fit.h"
+#include "model/approx_sheet.h"
 #include "platform/scripted_interaction.h"
+#include "scratch_folder.h"
 #include "support/hint_recorder.h"
 #include "support/outline_shapes.h"
 
@@ -223,6 +226,85 @@ TEST_F(DocCluster, OuterPointNormalisationPutsTheEndsAtPlusMinusThousand) {
     }
 }
 
+// Approximating and inserting in one go gives byte for byte the document of the two commands,
+// Approximation > Calculate for each record with the same sheet values, then Cluster > Insert:
+// with the cluster's own settings (one fit reused) and with other cluster settings (refitted).
+class ApproximateIntoCluster : public testing::TestWithParam<int> {
+protected:
+    // Six valves far from the origin, one too small to normalise by area, one without extent.
+    static void Fill(CCarinovaDoc& doc) {
+        for (int i = 0; i < 6; ++i) {
+            auto specimen = std::make_unique<CSpecimen>();
+            specimen->ShortPathName = "valves.tps (" + std::to_string(i + 1) + ")";
+            if (i == 4)
+                specimen->Contour = {{5000, 5000}, {5001, 5001}, {5002, 5002}};
+            else
+                specimen->Contour =
+                    shapes::Ellipse(i == 2 ? 0.6 : 300.0 + 23 * i, i == 2 ? 0.35 : 130.0 + 9 * i,
+                                    5.0 * i, 40000, -25000, 180 + 37 * i, 11.0 * i);
+            specimen->NormalizeOrientation();
+            specimen->CalculateStatistics();
+            doc.AddSpecimenRecord(std::make_unique<CSpecimenRecord>(std::move(specimen)));
+        }
+        CClusterParameter& p = doc.GetClusterParameter();
+        p.ControlPointsCnt = GetParam();
+        p.ParamIterCount = 3;
+    }
+    static std::vector<CSpecimenRecord*> Records(const CCarinovaDoc& doc) {
+        std::vector<CSpecimenRecord*> list;
+        for (const auto& r : doc.GetSpecimenList())
+            list.push_back(r.get());
+        return list;
+    }
+    static std::string Saved(CCarinovaDoc& doc, const CScratchFolder& dir, const char* name) {
+        doc.SetReferenceRecord(doc.GetClusterList().front());
+        doc.CalculateMeanSpecimen();
+        EXPECT_TRUE(doc.OnSaveDocument((dir.Path() / name).string()));
+        return CScratchFolder::ReadBytes(dir.Path() / name);
+    }
+};
+
+TEST_P(ApproximateIntoCluster, GivesTheDocumentOfCalculateThenInsert) {
+    const CApproxFitSettings settings{10, true, 3};
+    CScratchFolder dir;
+
+    CScriptedInteraction desktopUi;
+    CCarinovaDoc desktop(desktopUi);
+    Fill(desktop);
+    for (CSpecimenRecord* r : Records(desktop)) {
+        desktopUi.sheetEditors.push_back([&](CModalSheet& sheet) {
+            auto& approx = dynamic_cast<CPropertySheetApprox&>(sheet);
+            approx.m_nControlPoints = settings.controlPoints;
+            approx.m_nIterations = settings.iterations;
+            return true;
+        });
+        desktop.ApproximateSpecimen(r);
+    }
+    desktop.InsertIntoCluster(Records(desktop));
+
+    CScriptedInteraction batchUi;
+    CCarinovaDoc batch(batchUi);
+    Fill(batch);
+    const std::vector<std::string> reasons = batch.ApproximateIntoCluster(Records(batch), settings);
+    EXPECT_TRUE(batchUi.messages.empty());
+    ASSERT_EQ(reasons.size(), 6u);
+    for (int i : {0, 1, 3, 5})
+        EXPECT_EQ(reasons[i], "") << i;
+    EXPECT_EQ(reasons[2].rfind("The specimen \"valves.tps (3)\" cannot be normalised: ", 0), 0u)
+        << reasons[2];
+    EXPECT_EQ(reasons[4].rfind("The specimen \"valves.tps (5)\" is left out: ", 0), 0u)
+        << reasons[4];
+
+    ASSERT_EQ(batch.GetClusterList().size(), 4u);
+    EXPECT_EQ(Saved(batch, dir, "batch.xml"), Saved(desktop, dir, "desktop.xml"));
+}
+
+INSTANTIATE_TEST_SUITE_P(ClusterSettings, ApproximateIntoCluster,
+                         testing::Values(10, 7), // the sheet's count, then another
+                         [](const auto& info) {
+                             return info.param == 10 ? std::string("SameAsTheSheet")
+                                                     : std::string("OtherThanTheSheet");
+                         });
 // Specimens in normal position that no fit can take: all their points on one line.
 TEST_F(DocCluster, BulkInsertNamesEveryRecordLeftOutInOneMessage) {
     std::vector<CSpecimenRecord*> all = records;

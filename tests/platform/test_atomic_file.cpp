@@ -210,6 +210,39 @@ TEST_F(AtomicFileTest, TempFilesOfKilledSavesAreRemovedByTheNextSave) {
     EXPECT_TRUE(fs::is_directory(folder_.Path() / TempNameOf(gone, "ab")));
 }
 
+// The folder is looked through once, at its first save; what it held for later targets is
+// removed when each of those is saved, among many files of a batch run, and only then.
+TEST_F(AtomicFileTest, TempFilesOfEveryTargetAreRemovedWhenEachIsSaved) {
+    const std::string gone = std::to_string(GonePid());
+    const auto staleOf = [&](const std::string& target, int k) {
+        return "." + target + "." + gone + "." + std::to_string(k) + "a.tmp";
+    };
+    std::vector<std::string> targets;
+    for (int i = 0; i < 300; ++i) {
+        targets.push_back("valve " + std::to_string(i) + ".tps");
+        folder_.Write(targets.back(), "old");
+        if (i % 7 == 0)
+            for (int k = 0; k < 2; ++k)
+                folder_.Write(staleOf(targets.back(), k), "half");
+    }
+    // Another target's, although it starts with the temporary prefix of "valve 1.tps".
+    const std::string other = ".valve 1.tps.x." + gone + ".5.tmp";
+    folder_.Write(other, "keep");
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        if (i % 7 == 0) {
+            EXPECT_TRUE(fs::exists(folder_.Path() / staleOf(targets[i], 1))) << "before its save";
+        }
+        CAtomicFile file;
+        ASSERT_TRUE(file.Open(folder_.Path() / targets[i]));
+        ASSERT_TRUE(file.Write("new"));
+        ASSERT_TRUE(file.Commit());
+        for (int k = 0; k < 2; ++k)
+            EXPECT_FALSE(fs::exists(folder_.Path() / staleOf(targets[i], k))) << targets[i];
+    }
+    EXPECT_EQ(EntryCount(folder_.Path()), targets.size() + 1);
+    EXPECT_TRUE(fs::exists(folder_.Path() / other));
+}
+
 // Written in place (the folder takes no new file), the space is reserved before the old
 // contents are touched: a full disk leaves them whole.
 TEST_F(AtomicFileTest, WritingInPlaceOntoAFullDiskLeavesTheOldContents) {

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <random>
 
 namespace {
 
@@ -80,6 +83,43 @@ TEST(NumberLocale, ProcessLocaleDoesNotChangeTheDigits) {
     const std::string text = FormatLocalizedNumber(0.5f, CNumberLocale{});
     std::setlocale(LC_NUMERIC, "C");
     EXPECT_EQ(text, "0.50");
+}
+
+// Against integer arithmetic: the "%.8f" text read as a count of 1e-8 units, rounded half away
+// from zero to `digits` decimals by integer division, over random floats of many magnitudes
+// (below 1e9, so the count fits 64 bits), ties included.
+TEST(FormatLocalizedNumber, AgreesWithIntegerRoundingOfThePrintedText) {
+    std::mt19937 random(20261208);
+    std::uniform_real_distribution<double> mantissa(-1.0, 1.0);
+    std::uniform_int_distribution<int> magnitude(-9, 8);
+    CNumberLocale l = German();
+    l.negativeOrder = CNumberLocale::TrailingMinusSpace;
+    for (int n = 0; n < 200000; ++n) {
+        // Every eighth value a tie: a multiple of 1/1024 (exact in eight decimals).
+        const float value =
+            n % 8 == 0 ? static_cast<float>(std::lround(mantissa(random) * 5e5)) / 1024.0f
+                       : static_cast<float>(mantissa(random) * std::pow(10.0, magnitude(random)));
+        l.digits = n % 10;
+        char printed[64];
+        std::snprintf(printed, sizeof printed, "%.8f", std::fabs(static_cast<double>(value)));
+        std::string units(printed);
+        units.erase(units.find('.'), 1);
+        long long q = 1;
+        for (int k = l.digits; k < 8; ++k)
+            q *= 10;
+        const long long rounded = (std::stoll(units) * (l.digits > 8 ? 10 : 1) + q / 2) / q;
+        long long scale = 1;
+        for (int k = 0; k < l.digits; ++k)
+            scale *= 10;
+        std::string expected = std::to_string(rounded / scale);
+        if (l.digits > 0) {
+            const std::string fraction = std::to_string(rounded % scale);
+            expected += "," + std::string(l.digits - fraction.size(), '0') + fraction;
+        }
+        if (std::signbit(value) && rounded != 0)
+            expected += " -";
+        ASSERT_EQ(FormatLocalizedNumber(value, l), expected) << value << " digits " << l.digits;
+    }
 }
 
 } // namespace

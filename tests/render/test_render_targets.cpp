@@ -5,6 +5,8 @@
 #include "platform/cdc.h"
 
 #include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
 
 #include <gtest/gtest.h>
 
@@ -160,12 +162,83 @@ TEST(RenderTargets, SvgIsWritten) {
     CScratchFolder folder;
     const fs::path file = folder.Path() / "overlay.svg";
     std::string error;
-    ASSERT_TRUE(RenderSvgFile(file, 300, 200, Picture, "Overlay", error)) << error;
+    ASSERT_TRUE(RenderSvgFile(file, 300, 200, Picture, "Overlay & more", error)) << error;
     const std::string svg = CScratchFolder::ReadBytes(file);
     EXPECT_NE(svg.find("<svg"), std::string::npos);
     EXPECT_NE(svg.find("viewBox=\"0 0 300 200\""), std::string::npos);
+    EXPECT_NE(svg.find("<title>Overlay &amp; more</title>"), std::string::npos);
     EXPECT_NE(svg.find("Carinova"), std::string::npos);
     EXPECT_NE(svg.find("</svg>"), std::string::npos);
+}
+
+// The streamed SVG, drawn by Qt's own SVG renderer, shows what the image shows; a curve drawn
+// line by line is one polyline.
+TEST(RenderTargets, SvgDrawsLikeTheImage) {
+    const auto drawing = [](CDC& dc) {
+        Picture(dc);
+        dc.SelectPen({PenStyle::Solid, 3, RGB(0, 0, 0)});
+        dc.SelectBrush({BrushStyle::Solid, RGB(0, 0, 0)});
+        dc.Rectangle(70, 10, 110, 30);
+        dc.SelectPen({PenStyle::Solid, 0, RGB(0, 0, 0)});
+        dc.MoveTo(60, 70);
+        for (int x = 61; x <= 110; ++x)
+            dc.LineTo(x, 70 - (x - 60) / 5);
+    };
+    CScratchFolder folder;
+    const fs::path file = folder.Path() / "picture.svg";
+    std::string error;
+    ASSERT_TRUE(RenderSvgFile(file, 120, 80, drawing, "", error)) << error;
+    const std::string svg = CScratchFolder::ReadBytes(file);
+    const std::regex polyline("<polyline");
+    EXPECT_EQ(std::distance(std::sregex_iterator(svg.begin(), svg.end(), polyline),
+                            std::sregex_iterator()),
+              2)
+        << "the hairline and the curve";
+
+    QSvgRenderer renderer(QString::fromStdString(file.string()));
+    ASSERT_TRUE(renderer.isValid());
+    QImage drawn(120, 80, QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    {
+        QPainter painter(&drawn);
+        renderer.render(&painter);
+    }
+    const QImage image = RenderImage(120, 80, drawing);
+    for (const auto& [name, box] :
+         {std::pair{"rectangle", QRect(70, 10, 40, 20)}, std::pair{"curve", QRect(60, 58, 51, 13)},
+          std::pair{"text", QRect(0, 44, 60, 20)}}) {
+        const auto inside = [&](const QImage& im) {
+            return FindPixels(im.copy(box), [](QRgb p) { return IsInk(p); });
+        };
+        const CInkBox a = inside(drawn);
+        const CInkBox b = inside(image);
+        ASSERT_FALSE(b.Empty()) << name;
+        EXPECT_NEAR(a.left, b.left, 1) << name;
+        EXPECT_NEAR(a.right, b.right, 1) << name;
+        EXPECT_NEAR(a.top, b.top, 2) << name;
+        EXPECT_NEAR(a.bottom, b.bottom, 2) << name;
+    }
+    EXPECT_EQ(InkInRow(drawn, 40), 50);
+}
+
+// PNG pictures of few colours are written with a colour table, others as they are: both read
+// back pixel for pixel.
+TEST(RenderTargets, PngKeepsEveryPixelWithOrWithoutColourTable) {
+    for (const int colours : {3, 300}) {
+        const auto drawing = [colours](CDC& dc) {
+            for (int i = 0; i < colours; ++i)
+                dc.SetPixel(i % 100, i / 100, RGB(i % 256, i / 256, 7));
+        };
+        CScratchFolder folder;
+        const fs::path file = folder.Path() / "colours.png";
+        std::string error;
+        ASSERT_TRUE(RenderImageFile(file, ImageFormat::Png, 100, 10, drawing, error)) << error;
+        const std::string bytes = CScratchFolder::ReadBytes(file);
+        EXPECT_EQ(static_cast<int>(bytes.at(25)), colours <= 256 ? 3 : 2) << "IHDR colour type";
+        const QImage read =
+            QImage(QString::fromStdString(file.string())).convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(read, RenderImage(100, 10, drawing)) << colours;
+    }
 }
 
 // --- failures: a clear message, and nothing left behind -----------------------------------

@@ -131,3 +131,9 @@ std::vector<float> PairwiseRmsMatrix(const std::vector<const CApproxSpecimen*>& 
     });
     return matrix;
 }
+
+float PairwiseRms(const CApproxSpecimen* row, const CApproxSpecimen* column, int n) {
+    if (n <= 0)
+        return 0.0f;
+    return std::sqrt(SquaredDistanceSum(row, column, n) / (2.0f * static_cast<float>(n)));
+}

@@ -18,3 +18,6 @@ void ComputeClusterData(const CApproxSpecimen& member, const CApproxSpecimen& re
 // entry counts as an approximation without control points.
 std::vector<float> PairwiseRmsMatrix(const std::vector<const CApproxSpecimen*>& approximations,
                                      int n);
+
+// Entry (row, column) of that matrix, computed alone.
+float PairwiseRms(const CApproxSpecimen* row, const CApproxSpecimen* column, int n);

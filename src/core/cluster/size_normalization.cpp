@@ -19,8 +19,9 @@ bool Finite(const CAffine& f) {
     return std::isfinite(f.scaleX) && std::isfinite(f.scaleY) && std::isfinite(f.offsetX);
 }
 
+// The reason alone; the public function names the specimen in front of it.
 std::string Refusal(const std::string& reason) {
-    return "The specimen cannot be normalised: " + reason;
+    return reason;
 }
 
 bool HasConsistentCurves(const CApproxSpecimen& approx, std::string& error) {
@@ -115,8 +116,9 @@ std::unique_ptr<CApproxSpecimen> MakeClusterApproximation(const CClusterParamete
     return approx;
 }
 
-bool NormalizeClusterApproximation(CApproxSpecimen& approx, const CSpecimen& specimen, int mode,
-                                   std::string& error) {
+namespace {
+
+bool Normalize(CApproxSpecimen& approx, const CSpecimen& specimen, int mode, std::string& error) {
     if (!HasConsistentCurves(approx, error))
         return false;
     CAffine f;
@@ -133,4 +135,15 @@ bool NormalizeClusterApproximation(CApproxSpecimen& approx, const CSpecimen& spe
         Apply(f, approx.ApproxLower.ControlPoints[static_cast<size_t>(i)]);
     }
     return true;
+}
+
+} // namespace
+
+bool NormalizeClusterApproximation(CApproxSpecimen& approx, const CSpecimen& specimen, int mode,
+                                   std::string& error) {
+    std::string reason;
+    if (Normalize(approx, specimen, mode, reason))
+        return true;
+    error = "The specimen \"" + specimen.ShortPathName + "\" cannot be normalised: " + reason;
+    return false;
 }

@@ -15,7 +15,7 @@ std::unique_ptr<CApproxSpecimen> MakeClusterApproximation(const CClusterParamete
 // of different size become comparable: 0 none, 1 outer control points to x = -1000 and +1000,
 // 2 outline area to about 1,000,000, 3 mean squared centroid distance to 1,000,000. The area
 // and centroid size come from the specimen's outline. False, with the approximation unchanged
-// and `error` saying why, when the factor is undefined, the mode is unknown or the curves do
-// not hold ControlPointsCnt + 1 control points each.
+// and `error` naming the specimen and saying why, when the factor is undefined, the mode is
+// unknown or the curves do not hold ControlPointsCnt + 1 control points each.
 bool NormalizeClusterApproximation(CApproxSpecimen& approx, const CSpecimen& specimen, int mode,
                                    std::string& error);

@@ -145,7 +145,10 @@ public:
     CSideAreaWalk(const CSampleRow& a, const CSampleRow& b, float eps, std::vector<FPoint>& polygon)
         : a_(a), b_(b), eps_(eps), l_(polygon) {}
 
-    void Run(float& total) {
+    // Adds each piece to `total` and, when given, to `also` as well: one walk then gives two sums
+    // that start from different values, each added in the same order as a walk of its own.
+    void Run(float& total, float* also = nullptr) {
+        also_ = also;
         l_.clear();
         l_.push_back(b_.S[0]);
         l_.push_back(a_.S[0]);
@@ -176,7 +179,7 @@ private:
         l_.push_back(x);
         for (int k = j; k > g_; --k)
             l_.push_back(b_.S[k]);
-        total += PolygonArea(l_);
+        Add(PolygonArea(l_), total);
         l_.clear();
         l_.push_back(x);
         s_ = p + 1;
@@ -190,13 +193,20 @@ private:
         l_.push_back(b_.S[kLast]);
         for (int k = kLast - 1; k > g_; --k)
             l_.push_back(b_.S[k]);
-        total += PolygonArea(l_);
+        Add(PolygonArea(l_), total);
+    }
+
+    void Add(float piece, float& total) const {
+        total += piece;
+        if (also_)
+            *also_ += piece;
     }
 
     const CSampleRow& a_;
     const CSampleRow& b_;
     const float eps_;
     std::vector<FPoint>& l_;
+    float* also_ = nullptr;
     int f_ = 1; // first sample of B not yet passed
     int s_ = 1; // first sample of A not yet in a polygon
     int g_ = 0; // segment of B at the last crossing
@@ -290,16 +300,57 @@ std::vector<float> PairwiseSideAreas(const std::vector<const CApproxSpecimen*>& 
     rows.reserve(approximations.size());
     for (const CApproxSpecimen* approx : approximations)
         rows.push_back(Sample(approx, side));
-    return SymmetricTable(rows.size(),
-                          [&](size_t i, size_t j, std::vector<FPoint>& polygon) {
-                              return ScaledArea(rows[i], rows[j], polygon);
-                          });
+    return SymmetricTable(rows.size(), [&](size_t i, size_t j, std::vector<FPoint>& polygon) {
+        return ScaledArea(rows[i], rows[j], polygon);
+    });
 }
 
 std::vector<float> PairwiseTotalAreas(const std::vector<const CApproxSpecimen*>& approximations) {
     const std::vector<CRecordRows> rows = SampleAll(approximations);
-    return SymmetricTable(rows.size(),
-                          [&](size_t i, size_t j, std::vector<FPoint>& polygon) {
-                              return PairTotal(rows[i], rows[j], polygon);
-                          });
+    return SymmetricTable(rows.size(), [&](size_t i, size_t j, std::vector<FPoint>& polygon) {
+        return PairTotal(rows[i], rows[j], polygon);
+    });
+}
+
+struct CPairwiseAreaSampler::CRows {
+    std::vector<CRecordRows> records;
+};
+
+CPairwiseAreaSampler::CPairwiseAreaSampler(
+    const std::vector<const CApproxSpecimen*>& approximations)
+    : rows_(std::make_unique<CRows>(CRows{SampleAll(approximations)})) {}
+
+CPairwiseAreaSampler::~CPairwiseAreaSampler() = default;
+
+std::size_t CPairwiseAreaSampler::Count() const {
+    return rows_->records.size();
+}
+
+// The dorsal walk once; the ventral walk once for the ventral table and, continuing the dorsal
+// sum, for the total, which takes the dorsal tolerance for both of its walks: where the two
+// tolerances differ (the outer points of the two curves are not shared) the total walks the
+// ventral side a second time. Each sum is added in the order of its own walk, so the entries are
+// those of the tables computed side by side.
+CPairAreas CPairwiseAreaSampler::Pair(std::size_t i, std::size_t j,
+                                      std::vector<FPoint>& polygon) const {
+    const CRecordRows& a = rows_->records[i];
+    const CRecordRows& b = rows_->records[j];
+    const bool dorsal = a.dorsal.monotone && b.dorsal.monotone;
+    const bool ventral = a.ventral.monotone && b.ventral.monotone;
+    const float dorsalEps = CoincidenceTolerance(a.dorsal, b.dorsal);
+    float dorsalSum = dorsal ? 0.0f : -100000.0f;
+    if (dorsal)
+        CSideAreaWalk(a.dorsal, b.dorsal, dorsalEps, polygon).Run(dorsalSum);
+    float ventralSum = ventral ? 0.0f : -100000.0f;
+    float totalSum = dorsalSum;
+    if (ventral) {
+        const float ventralEps = CoincidenceTolerance(a.ventral, b.ventral);
+        const bool shared = ventralEps == dorsalEps;
+        CSideAreaWalk(a.ventral, b.ventral, ventralEps, polygon)
+            .Run(ventralSum, dorsal && shared ? &totalSum : nullptr);
+        if (dorsal && !shared)
+            CSideAreaWalk(a.ventral, b.ventral, dorsalEps, polygon).Run(totalSum);
+    }
+    return {dorsalSum * kSplineAreaScale, ventralSum * kSplineAreaScale,
+            dorsal && ventral ? totalSum * kSplineAreaScale : kSideAreaNotComputable};
 }

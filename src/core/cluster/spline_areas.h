@@ -1,6 +1,10 @@
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <vector>
+
+struct FPoint;
 
 class CApproxSpecimen;
 
@@ -36,3 +40,30 @@ std::vector<float> PairwiseSideAreas(const std::vector<const CApproxSpecimen*>& 
 // Both sides of a pair summed before the final scaling; kSideAreaNotComputable when any of the
 // four sample rows is not computable.
 std::vector<float> PairwiseTotalAreas(const std::vector<const CApproxSpecimen*>& approximations);
+
+// The three area tables' entries for one pair, row record first.
+struct CPairAreas {
+    float dorsal = 0.0f;
+    float ventral = 0.0f;
+    float total = 0.0f;
+};
+
+// The sampled curves of many approximations, made once, from which the entries of the three
+// pairwise area tables are computed pair by pair in any order: Pair(i, j) for i < j is what
+// PairwiseSideAreas and PairwiseTotalAreas store at (i, j) and at (j, i). For callers that
+// cannot hold N x N tables (the batch tool writes them row by row).
+class CPairwiseAreaSampler {
+public:
+    explicit CPairwiseAreaSampler(const std::vector<const CApproxSpecimen*>& approximations);
+    ~CPairwiseAreaSampler();
+    CPairwiseAreaSampler(const CPairwiseAreaSampler&) = delete;
+    CPairwiseAreaSampler& operator=(const CPairwiseAreaSampler&) = delete;
+
+    std::size_t Count() const;
+    // `polygon` is working storage, reused from call to call.
+    CPairAreas Pair(std::size_t i, std::size_t j, std::vector<FPoint>& polygon) const;
+
+private:
+    struct CRows;
+    std::unique_ptr<CRows> rows_;
+};

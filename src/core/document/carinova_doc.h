@@ -12,6 +12,8 @@
 #include <vector>
 
 class CUserInteraction;
+struct CApproxFitSettings;
+struct CClusterMemberFit;
 
 // The one document: every loaded specimen record, the two selections, and the cluster with
 // its members, reference, mean specimen and settings. Every change goes through an operation
@@ -56,6 +58,15 @@ public:
     // fitted are reported in one message at the end; the fits run on all cores.
     // `stepProgress` steps the progress indicator after each record.
     int InsertIntoCluster(const std::vector<CSpecimenRecord*>& records, bool stepProgress = false);
+    // Approximation > Calculate with the sheet values `settings` and then Cluster > Insert, for
+    // several records at once, without questions or messages (for callers that report
+    // themselves): each specimen is brought into normal position and fitted once, on all cores,
+    // and its cluster approximation is made from that fit when the cluster fits with the same
+    // settings, so the results are those of the two commands. Entry i of the result is empty
+    // when records[i] went into the cluster, else a sentence naming the specimen and saying why
+    // not. A record that is already a member only gets its new approximation.
+    std::vector<std::string> ApproximateIntoCluster(const std::vector<CSpecimenRecord*>& records,
+                                                    const CApproxFitSettings& settings);
     int RemoveFromCluster(CSpecimenRecord* record);
     void SetReferenceRecord(CSpecimenRecord* record);
     void CalculateMeanSpecimen();
@@ -92,7 +103,8 @@ public:
     bool DoSave(const std::string& path);
     // For the document reader: parts read from the file are attached as they are, with the
     // hint of the operation that would have made them (4, 7 and 12); nothing is recomputed.
-    void AttachLoadedApproximation(CSpecimenRecord* record, std::unique_ptr<CApproxSpecimen> approx);
+    void AttachLoadedApproximation(CSpecimenRecord* record,
+                                   std::unique_ptr<CApproxSpecimen> approx);
     void AttachLoadedClusterMember(CSpecimenRecord* record, std::unique_ptr<CApproxSpecimen> approx,
                                    std::unique_ptr<CClusterData> data);
     void AttachLoadedMeanRecord(std::unique_ptr<CSpecimenRecord> record);

@@ -4,6 +4,8 @@
 #include "cluster/cluster_member_fit.h"
 #include "cluster/mean_specimen.h"
 #include "cluster/size_normalization.h"
+#include "model/approx_fit.h"
+#include "model/approx_specimen.h"
 #include "platform/parallel_for.h"
 #include "platform/user_interaction.h"
 
@@ -94,6 +96,65 @@ int CCarinovaDoc::InsertIntoCluster(const std::vector<CSpecimenRecord*>& records
     return 1;
 }
 
+std::vector<std::string>
+CCarinovaDoc::ApproximateIntoCluster(const std::vector<CSpecimenRecord*>& records,
+                                     const CApproxFitSettings& settings) {
+    struct CFitted {
+        std::unique_ptr<CApproxSpecimen> own;
+        CClusterMemberFit member;
+        std::string error;
+    };
+    std::vector<CFitted> fitted(records.size());
+    for (CSpecimenRecord* r : records)
+        if (r && r->HasSpecimen())
+            r->GetSpecimen()->SetApplyTransformation(true);
+    {
+        CWaitCursor wait(ui_);
+        ParallelFor(records.size(), [&](std::size_t i) {
+            if (!records[i] || !records[i]->HasSpecimen())
+                return;
+            const CSpecimen& specimen = *records[i]->GetSpecimen();
+            auto own = std::make_unique<CApproxSpecimen>();
+            own->ControlPointsCnt = settings.controlPoints;
+            own->ApplyParamIteration = settings.applyCorrection;
+            own->ParamIterCount = settings.iterations;
+            own->Solver = settings.solver;
+            if (!own->Fit(specimen, fitted[i].error)) {
+                fitted[i].error = "The specimen \"" + specimen.ShortPathName +
+                                  "\" is left out: " + fitted[i].error;
+                return;
+            }
+            fitted[i].member = ClusterMemberFromFit(*own, specimen, clusterParameter_);
+            fitted[i].own = std::move(own);
+        });
+    }
+    std::vector<std::string> reasons(records.size());
+    std::unordered_set<const CSpecimenRecord*> seen;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        CSpecimenRecord* record = records[i];
+        if (!record || !record->HasSpecimen() || !seen.insert(record).second)
+            continue;
+        if (!fitted[i].own) {
+            reasons[i] = fitted[i].error;
+            continue;
+        }
+        record->SetApproximation(std::move(fitted[i].own));
+        SetModifiedFlag();
+        Notify(hintApproxCalculated, record);
+        if (IsInCluster(record))
+            continue;
+        CClusterMemberFit& member = fitted[i].member;
+        if (member.approximation)
+            AddClusterMember(record, std::move(member.approximation));
+        else if (member.fitted) // the normalisation names the specimen itself
+            reasons[i] = member.error;
+        else
+            reasons[i] = "The specimen \"" + record->GetSpecimen()->ShortPathName +
+                         "\" is left out: " + member.error;
+    }
+    return reasons;
+}
+
 void CCarinovaDoc::ReportNotInserted(const std::vector<std::string>& leftOut) {
     if (leftOut.empty())
         return;
@@ -109,7 +170,8 @@ void CCarinovaDoc::ReportNotInserted(const std::vector<std::string>& leftOut) {
 }
 
 void CCarinovaDoc::ReportNotInserted(const CSpecimen& specimen) {
-    ui_.Message("The specimen \"" + specimen.ShortPathName + "\" was not inserted into the cluster.",
+    ui_.Message("The specimen \"" + specimen.ShortPathName +
+                    "\" was not inserted into the cluster.",
                 MsgButtons::OK, MsgIcon::Exclamation);
 }
 
@@ -179,9 +241,9 @@ void CCarinovaDoc::UpdateClusterData(const std::vector<CSpecimenRecord*>& record
     if (!reference_ || !reference_->HasClusterApproximation())
         return;
     std::vector<CSpecimenRecord*> members;
+    std::unordered_set<const CSpecimenRecord*> seen;
     for (CSpecimenRecord* record : records) {
-        if (!record || !record->HasClusterApproximation() ||
-            std::find(members.begin(), members.end(), record) != members.end())
+        if (!record || !record->HasClusterApproximation() || !seen.insert(record).second)
             continue;
         if (!record->HasClusterData())
             record->SetClusterData(std::make_unique<CClusterData>());

@@ -2,14 +2,18 @@
 
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -69,27 +73,98 @@ bool IsProcessGone(pid_t pid) {
     return ::kill(pid, 0) != 0 && errno == ESRCH;
 }
 
+// The prefix of a temporary name (up to the "." before the process id), or empty when the
+// name is not "<prefix><pid>.<hex>.tmp".
+std::string_view TempPrefixOf(std::string_view name) {
+    if (!name.ends_with(kTempEnding))
+        return {};
+    const std::size_t tokenDot = name.rfind('.', name.size() - kTempEnding.size() - 1);
+    if (tokenDot == std::string_view::npos || tokenDot == 0)
+        return {};
+    const std::size_t pidDot = name.rfind('.', tokenDot - 1);
+    if (pidDot == std::string_view::npos || pidDot == 0 || name.front() != '.' ||
+        TempOwner(name.substr(pidDot + 1)) == 0)
+        return {};
+    return name.substr(0, pidDot + 1);
+}
+
 // A save that was killed leaves its temporary file; once its process is gone nobody will
-// finish or remove it. Temporary files of running saves (this process's among them) stay.
-void RemoveStaleTempFiles(const std::filesystem::path& target) {
-    const std::filesystem::path folder = FolderOf(target);
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
-        return;
-    const std::string prefix = TempPrefix(target);
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (!name.starts_with(prefix))
-            continue;
-        const pid_t owner = TempOwner(name.substr(prefix.size()));
-        struct stat st {};
-        if (owner == 0 || !IsProcessGone(owner) ||
-            ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
-            !S_ISREG(st.st_mode))
-            continue;
-        ::unlinkat(::dirfd(dir), entry->d_name, 0);
+// finish or remove it. A folder is read at its first save and then at most once a minute, and
+// the temporary names found there are kept by target: reading the folder at every save would
+// make n saves into one folder (a batch run's pictures and TPS files) cost n squared. A save
+// killed since the last reading is found at the next one.
+class CStaleTempFiles {
+public:
+    // Removes the temporary files of `target` whose process is gone (not this process's, not
+    // those of running saves, nothing but regular files).
+    void Remove(const std::filesystem::path& target) {
+        std::error_code ec;
+        const std::filesystem::path folder =
+            std::filesystem::absolute(FolderOf(target), ec).lexically_normal();
+        if (ec)
+            return;
+        const std::lock_guard lock(mutex_);
+        const auto now = std::chrono::steady_clock::now();
+        CFolder& known = folders_[folder.string()];
+        if (!known.read || now - known.readAt >= kRereadAfter) {
+            known.names.clear();
+            known.read = Read(folder, known.names);
+            known.readAt = now;
+        }
+        const auto names = known.names.find(TempPrefix(target));
+        if (names == known.names.end())
+            return;
+        const std::string folderName = folder.string();
+        std::erase_if(names->second, [&](const std::string& name) {
+            return RemoveIfStale(folderName, name, names->first.size());
+        });
+        if (names->second.empty())
+            known.names.erase(names);
     }
-    ::closedir(dir);
+
+private:
+    static constexpr auto kRereadAfter = std::chrono::minutes(1);
+    using CNamesByPrefix = std::unordered_map<std::string, std::vector<std::string>>;
+    struct CFolder {
+        bool read = false;
+        std::chrono::steady_clock::time_point readAt;
+        CNamesByPrefix names;
+    };
+
+    static bool Read(const std::filesystem::path& folder, CNamesByPrefix& names) {
+        DIR* dir = ::opendir(folder.c_str());
+        if (!dir)
+            return false;
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string_view name = entry->d_name;
+            const std::string_view prefix = TempPrefixOf(name);
+            if (!prefix.empty())
+                names[std::string(prefix)].emplace_back(name);
+        }
+        ::closedir(dir);
+        return true;
+    }
+
+    // True when the name is done with: removed now, or gone already.
+    static bool RemoveIfStale(const std::string& folder, const std::string& name,
+                              std::size_t prefixSize) {
+        const std::string path = folder + "/" + name;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0)
+            return true;
+        if (!S_ISREG(st.st_mode) ||
+            !IsProcessGone(TempOwner(std::string_view(name).substr(prefixSize))))
+            return false;
+        return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+    }
+
+    std::mutex mutex_;
+    std::unordered_map<std::string, CFolder> folders_;
+};
+
+void RemoveStaleTempFiles(const std::filesystem::path& target) {
+    static CStaleTempFiles staleTempFiles;
+    staleTempFiles.Remove(target);
 }
 
 // 0 when the user may replace the file, else the reason.

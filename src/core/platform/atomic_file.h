@@ -17,8 +17,9 @@
 // the old contents is overwritten.
 //
 // Opening also removes the temporary files of earlier saves of the same target whose process
-// is gone (saves that were killed). Every failing call returns false and leaves a message
-// naming the file and the system's reason.
+// is gone (saves that were killed). A folder is looked through at its first save and then at
+// most once a minute, so that many saves into one folder cost linear time. Every failing call
+// returns false and leaves a message naming the file and the system's reason.
 class CAtomicFile {
 public:
     CAtomicFile() = default;

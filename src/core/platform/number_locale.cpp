@@ -2,6 +2,7 @@
 
 #include "platform/scan_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <langinfo.h>
@@ -24,72 +25,96 @@ CNumberLocale CNumberLocale::FromEnvironment() {
 
 namespace {
 
-// Rounds the digit string "int.frac" (no sign) to `digits` decimals, half away from zero, as
-// the desktop number formatting does with the text it is given.
-std::string RoundDecimalText(const std::string& text, int digits) {
-    const std::size_t dot = text.find('.');
-    std::string intPart = dot == std::string::npos ? text : text.substr(0, dot);
-    std::string frac = dot == std::string::npos ? std::string() : text.substr(dot + 1);
-    const bool roundUp = static_cast<int>(frac.size()) > digits && frac[digits] >= '5';
-    frac.resize(digits, '0');
-    std::string all = intPart + frac;
-    if (roundUp) {
-        int i = static_cast<int>(all.size()) - 1;
-        for (; i >= 0 && all[i] == '9'; --i)
-            all[i] = '0';
-        if (i >= 0)
-            ++all[i];
-        else
-            all.insert(all.begin(), '1');
+// Rounds "int.frac" (no sign, eight decimals) in place to `digits` decimals, half away from
+// zero, as the desktop number formatting does with the text it is given. A carry out of the
+// integer part writes a '1' in front of `begin`, so there must be room for it; returns the
+// first character.
+char* RoundDecimalText(char* begin, char*& end, int digits) {
+    char* const dot = std::find(begin, end, '.');
+    const int fracDigits = static_cast<int>(end - dot) - 1;
+    const bool roundUp = fracDigits > digits && dot[1 + digits] >= '5';
+    for (char* p = end; p < dot + 1 + digits; ++p)
+        *p = '0';
+    end = digits > 0 ? dot + 1 + digits : dot;
+    if (!roundUp)
+        return begin;
+    for (char* p = end - 1; p >= begin; --p) {
+        if (*p == '.')
+            continue;
+        if (*p != '9') {
+            ++*p;
+            return begin;
+        }
+        *p = '0';
     }
-    const std::size_t intLen = all.size() - frac.size();
-    std::string result = all.substr(0, intLen);
-    if (digits > 0) {
-        result += '.';
-        result.append(all, intLen, std::string::npos);
-    }
-    return result;
+    *(begin - 1) = '1';
+    return begin - 1;
 }
 
-std::string WithSign(const std::string& number, CNumberLocale::NegativeOrder order) {
+void AppendWithSign(std::string& out, std::string_view number, CNumberLocale::NegativeOrder order) {
     switch (order) {
     case CNumberLocale::Parentheses:
-        return "(" + number + ")";
+        out += '(';
+        out += number;
+        out += ')';
+        return;
     case CNumberLocale::LeadingMinusSpace:
-        return "- " + number;
+        out += "- ";
+        out += number;
+        return;
     case CNumberLocale::TrailingMinus:
-        return number + "-";
+        out += number;
+        out += '-';
+        return;
     case CNumberLocale::TrailingMinusSpace:
-        return number + " -";
+        out += number;
+        out += " -";
+        return;
     case CNumberLocale::LeadingMinus:
         break;
     }
-    return "-" + number;
+    out += '-';
+    out += number;
 }
 
 } // namespace
 
-std::string FormatLocalizedNumber(float value, const CNumberLocale& locale) {
-    if (!std::isfinite(value))
-        return std::isnan(value) ? "NaN" : (value > 0 ? "Inf" : "-Inf");
+void AppendLocalizedNumber(std::string& out, float value, const CNumberLocale& locale) {
+    if (!std::isfinite(value)) {
+        out += std::isnan(value) ? "NaN" : (value > 0 ? "Inf" : "-Inf");
+        return;
+    }
     // Eight decimals as "%.8f" prints them, but independent of the process locale. A float
-    // has at most 39 integer digits, so the buffer always suffices.
-    char buffer[64];
-    const auto end =
-        std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(std::fabs(value)),
-                      std::chars_format::fixed, 8)
-            .ptr;
-    const std::string text(buffer, end);
+    // has at most 39 integer digits; one place in front takes a carry of the rounding.
+    char buffer[72];
+    char* const begin = buffer + 1;
+    char* end = std::to_chars(begin, buffer + 60, static_cast<double>(std::fabs(value)),
+                              std::chars_format::fixed, 8)
+                    .ptr;
     const int digits = locale.digits < 0 ? 0 : (locale.digits > 9 ? 9 : locale.digits);
-    std::string rounded = RoundDecimalText(text, digits);
+    const char* const first = RoundDecimalText(begin, end, digits);
+    std::string_view rounded(first, static_cast<std::size_t>(end - first));
     if (!locale.leadingZero && rounded.size() > 1 && rounded[0] == '0' && rounded[1] == '.')
-        rounded.erase(0, 1);
+        rounded.remove_prefix(1);
     const std::size_t dot = rounded.find('.');
-    if (dot != std::string::npos)
-        rounded.replace(dot, 1, locale.decimalSeparator);
-    const bool negative =
-        std::signbit(value) && rounded.find_first_not_of("0.,") != std::string::npos;
-    return negative ? WithSign(rounded, locale.negativeOrder) : rounded;
+    std::string localized;
+    std::string_view number = rounded;
+    if (dot != std::string_view::npos && locale.decimalSeparator != ".") {
+        localized.assign(rounded.substr(0, dot));
+        localized += locale.decimalSeparator;
+        localized += rounded.substr(dot + 1);
+        number = localized;
+    }
+    if (std::signbit(value) && number.find_first_not_of("0.,") != std::string_view::npos)
+        AppendWithSign(out, number, locale.negativeOrder);
+    else
+        out += number;
+}
+
+std::string FormatLocalizedNumber(float value, const CNumberLocale& locale) {
+    std::string text;
+    AppendLocalizedNumber(text, value, locale);
+    return text;
 }
 
 float ParseLocalizedNumber(std::string_view text, const CNumberLocale& locale) {

@@ -31,6 +31,8 @@ struct CNumberLocale {
 // The value printed with eight decimals, then rounded to the locale's digit count and written
 // with its decimal separator, leading-zero rule and negative order, without grouping.
 std::string FormatLocalizedNumber(float value, const CNumberLocale& locale);
+// The same, appended to `out`: for tables of many numbers.
+void AppendLocalizedNumber(std::string& out, float value, const CNumberLocale& locale);
 
 // Thousand separators removed, the first decimal separator read as '.', then converted like
 // strtod in the "C" locale (leading white space, the longest number prefix; 0 when none).
