@@ -11,6 +11,7 @@ packages=(
     libcli11-dev
     libpugixml-dev
     libbenchmark-dev
+    libpolyclipping-dev
     qt6-base-dev
     qt6-svg-dev
     libgl-dev
