@@ -12,6 +12,7 @@ packages=(
     libpugixml-dev
     libbenchmark-dev
     libpolyclipping-dev
+    libeigen3-dev
     qt6-base-dev
     qt6-svg-dev
     libgl-dev
