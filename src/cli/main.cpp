@@ -16,10 +16,23 @@
 
 namespace {
 
+// What the summary that analyze and render print means, column by column.
+constexpr const char* kSummaryHelp =
+    "The summary printed on stdout has one row per cluster member:\n"
+    "  Points      the number of outline points\n"
+    "  Mean error  the mean distance of the outline points from the fitted curves, over the\n"
+    "              whole outline (dorsal plus ventral mean), in the outline's units\n"
+    "  Max error   the largest distance of an outline point from its curve, either half\n"
+    "  RMS delta   the root mean square of the distances between the member's normalised\n"
+    "              control points and the reference's\n"
+    "  Area total  the area between the member's and the reference's normalised curves,\n"
+    "              dorsal plus ventral, times 0.001; n.c. where it cannot be computed";
+
 void AddAnalyze(CLI::App& app, CAnalyzeOptions& o) {
     CLI::App* cmd =
         app.add_subcommand("analyze", "Approximate every specimen, build the cluster and write the "
                                       "document, tables, pictures and a PDF report");
+    cmd->footer(kSummaryHelp);
     cmd->add_option("FILE", o.files, "TPS, Morphosys or simple outline file")
         ->required()
         ->check(CLI::ExistingFile);
@@ -67,6 +80,7 @@ int main(int argc, char** argv) {
     int decimals = 4;
     CLI::App* render =
         app.add_subcommand("render", "Write the tables, pictures and report of a saved document");
+    render->footer(kSummaryHelp);
     render->add_option("DOC", documentPath, "Carinova document (.xml)")->required();
     render->add_option("-o,--output", outDir, "Folder the results are written into")->required();
     render->add_option("--decimals", decimals, "Decimals in the tables and the export")

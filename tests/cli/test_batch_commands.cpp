@@ -2,9 +2,11 @@
 // and that a failing run leaves nothing half-written.
 #include "analyze_command.h"
 #include "convert_command.h"
+#include "document/carinova_doc.h"
 #include "formats/reader_factory.h"
 #include "headless.h"
 #include "model/specimen.h"
+#include "platform/scripted_interaction.h"
 #include "render_command.h"
 #include "scratch_folder.h"
 
@@ -12,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <regex>
 #include <sstream>
 
@@ -143,6 +146,35 @@ TEST_F(AnalyzeSamples, RenderOfTheDocumentSavesItByteForByte) {
     EXPECT_EQ(Slurp(again / "document.xml"), Slurp(Out() / "document.xml"));
     EXPECT_EQ(FilesUnder(again), FilesUnder(Out()));
     EXPECT_EQ(Slurp(again / "area_total.tsv"), Slurp(Out() / "area_total.tsv"));
+}
+
+// Each half's mean error is divided by the points of both halves, so the summary's "Mean
+// error" is their sum, the mean distance over the whole outline; it printed half of it.
+TEST_F(AnalyzeSamples, SummaryMeanErrorIsTheMeanOverTheWholeOutline) {
+    ASSERT_EQ(exitCode_, 0);
+    CScriptedInteraction ui;
+    CCarinovaDoc doc(ui);
+    ASSERT_TRUE(doc.OnOpenDocument((Out() / "document.xml").string()));
+    std::istringstream lines(summary_);
+    std::string line;
+    std::getline(lines, line); // the header
+    int compared = 0;
+    for (const CSpecimenRecord* r : doc.GetClusterList()) {
+        ASSERT_TRUE(std::getline(lines, line));
+        // Nr, name and points take 4 + 1 + 32 + 1 + 7 + 1 characters.
+        const std::string meanError = line.substr(46, 12);
+        const CApproxSpecimen* a = r->GetApproximation();
+        if (!a) {
+            EXPECT_EQ(meanError, std::string(11, ' ') + "-") << line;
+            continue;
+        }
+        char expected[32];
+        std::snprintf(expected, sizeof expected, "%12.3f",
+                      static_cast<double>(a->MeanDiffOben) + a->MeanDiffUnten);
+        EXPECT_EQ(meanError, expected) << line;
+        ++compared;
+    }
+    EXPECT_GT(compared, 0);
 }
 
 TEST(BatchFailures, LeaveNothingBehindAndSayWhy) {
