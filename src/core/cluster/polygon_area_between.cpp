@@ -38,12 +38,17 @@ CGrid GridFor(const CSplineSampleRow& a, const CSplineSampleRow& b) {
     return grid;
 }
 
+// The nearest grid line; the values lie within +-2^29.
+ClipperLib::cInt OnGrid(double v) {
+    return static_cast<ClipperLib::cInt>(v < 0.0 ? v - 0.5 : v + 0.5);
+}
+
 ClipperLib::Path PathOf(const CSplineSampleRow& row, const CGrid& grid) {
     ClipperLib::Path path;
     path.reserve(row.S.size());
     for (const FPoint& p : row.S)
-        path.emplace_back(std::llround((p.x - grid.cx) * grid.scale),
-                          std::llround((p.y - grid.cy) * grid.scale));
+        path.emplace_back(OnGrid((p.x - grid.cx) * grid.scale),
+                          OnGrid((p.y - grid.cy) * grid.scale));
     return path;
 }
 
