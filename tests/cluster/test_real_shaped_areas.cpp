@@ -83,14 +83,14 @@ CTally ExpectAreasOfEveryPair(const std::vector<const CApproxSpecimen*>& list) {
                 if (!Near(area, expected) && ++failures <= 5)
                     ADD_FAILURE() << "pair " << i << "," << j << " side " << static_cast<int>(side)
                                   << ": " << area << " instead of " << expected;
-                const float walked = SideAreaBetween(*list[i], *list[j], side,
-                                                     CAreaMethod::SectorWalk);
+                const float walked =
+                    SideAreaBetween(*list[i], *list[j], side, CAreaMethod::SectorWalk);
                 if (walked < 0.0f) {
                     folded = true;
                     continue;
                 }
-                const float clipped = SideAreaBetween(*list[i], *list[j], side,
-                                                      CAreaMethod::Polygons);
+                const float clipped =
+                    SideAreaBetween(*list[i], *list[j], side, CAreaMethod::Polygons);
                 if (!Near(walked, clipped) && ++failures <= 5)
                     ADD_FAILURE() << "pair " << i << "," << j << ": walk " << walked
                                   << ", clipping " << clipped;

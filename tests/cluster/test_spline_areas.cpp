@@ -252,9 +252,11 @@ std::vector<ShapeCase> FoldedCases() {
               {-900, 300},
               {1000, 0}})});
     // A hook: the dorsal margin leans back over itself near the right end.
-    cases.push_back({"Hook", MakeApprox({{1000, 0}, {1100, 500}, {400, 700}, {900, 900}, {-200, 800},
-                                         {-700, 500}, {-1000, 0}},
-                                        {{-1000, 0}, {-700, -500}, {0, -600}, {700, -500}, {1000, 0}})});
+    cases.push_back(
+        {"Hook",
+         MakeApprox(
+             {{1000, 0}, {1100, 500}, {400, 700}, {900, 900}, {-200, 800}, {-700, 500}, {-1000, 0}},
+             {{-1000, 0}, {-700, -500}, {0, -600}, {700, -500}, {1000, 0}})});
     return cases;
 }
 

@@ -196,14 +196,13 @@ INSTANTIATE_TEST_SUITE_P(Scales, TpsScaleRoundTrip,
 // SCALE, so that the TPS reader makes the same contour of it. It used to come out as "0 0".
 TEST_F(TpsWriterTest, ChainCodeIsWrittenAsItsPositions) {
     const std::string block = "\nC 1 : outline\n10 20 8\n00112233\n";
-    const std::string path = folder_.Write(
-        "valves.msd", "F 1 first\nfree\n1000 1000 12.5 12.5 'mm'" + block +
-                          "F 2 second\nfree\n500 500 12.5 12.5 'mm'" + block);
+    const std::string path =
+        folder_.Write("valves.msd", "F 1 first\nfree\n1000 1000 12.5 12.5 'mm'" + block +
+                                        "F 2 second\nfree\n500 500 12.5 12.5 'mm'" + block);
     const SpecimenList read = ReadAllAs<CMorphosysReader>(path);
     ASSERT_EQ(read.size(), 2u);
-    const std::vector<FPoint> positions =
-        AsStored({{10, 20}, {11, 20}, {12, 20}, {12, 21}, {12, 22}, {11, 22}, {10, 22}, {10, 21},
-                  {10, 20}});
+    const std::vector<FPoint> positions = AsStored(
+        {{10, 20}, {11, 20}, {12, 20}, {12, 21}, {12, 22}, {11, 22}, {10, 22}, {10, 21}, {10, 20}});
     for (std::size_t i = 0; i < read.size(); ++i) {
         const float step = i == 0 ? 80.0f : 40.0f;
         ASSERT_EQ(read[i]->ScaleFactor, step);

@@ -53,10 +53,10 @@ void ExpectSameWhereverItLies(const std::vector<FPoint>& contour, Shift shift) {
         largest = std::max({largest, std::fabs(static_cast<double>(s->Centroid.x)),
                             std::fabs(static_cast<double>(s->Centroid.y))});
     const double rounding = std::ldexp(1.0, std::ilogb(largest) - 24);
-    for (const auto& [got, want] : {std::pair{here->Centroid.x, exact.cx},
-                                    std::pair{here->Centroid.y, exact.cy},
-                                    std::pair{there->Centroid.x - shift.dx, exact.cx},
-                                    std::pair{there->Centroid.y - shift.dy, exact.cy}})
+    for (const auto& [got, want] :
+         {std::pair{here->Centroid.x, exact.cx}, std::pair{here->Centroid.y, exact.cy},
+          std::pair{there->Centroid.x - shift.dx, exact.cx},
+          std::pair{there->Centroid.y - shift.dy, exact.cy}})
         EXPECT_NEAR(got, want, 1e-6 * size + rounding);
     EXPECT_EQ(there->FirstEigenvect, here->FirstEigenvect);
     EXPECT_EQ(there->SecondEigenvect, here->SecondEigenvect);

@@ -138,8 +138,9 @@ DoubleFit FitInDouble(const CSpecimen& s, int g, int iterations) {
         for (std::size_t k = 1; k + 1 < points.size(); ++k) {
             const CurveSample c = At(control, t[k]);
             const double norm = c.slope.x * c.slope.x + c.slope.y * c.slope.y;
-            t[k] += ((points[k].x - c.point.x) * c.slope.x + (points[k].y - c.point.y) * c.slope.y) /
-                    norm;
+            t[k] +=
+                ((points[k].x - c.point.x) * c.slope.x + (points[k].y - c.point.y) * c.slope.y) /
+                norm;
             t[k] = std::clamp(std::isnan(t[k]) ? 0.0 : t[k], 0.0, 1.0);
         }
     };
@@ -212,9 +213,8 @@ TEST_P(UnderdeterminedFit, MatchesTheMinimumNormSolveInDouble) {
                      {std::pair{fit.ApproxLower.ControlPoints[i], expected.ventral[i]},
                       std::pair{fit.ApproxUpper.ControlPoints[i], expected.dorsal[i]}})
                     worst = std::max(worst, std::hypot(got.x - want.x, got.y - want.y));
-            EXPECT_LT(worst, tolerance) << "outline " << n << " solver "
-                                        << static_cast<int>(solver) << " halves " << lower.size()
-                                        << "/" << upper.size();
+            EXPECT_LT(worst, tolerance) << "outline " << n << " solver " << static_cast<int>(solver)
+                                        << " halves " << lower.size() << "/" << upper.size();
             EXPECT_NEAR(fit.MeanDiffOben + fit.MeanDiffUnten, expected.meanError,
                         (1e-4 + conditioned) * expected.meanError + 1e-5 * size)
                 << "outline " << n << " solver " << static_cast<int>(solver);

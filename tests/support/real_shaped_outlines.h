@@ -17,8 +17,8 @@
 namespace real_shaped {
 
 struct COutlineOptions {
-    int points = 0;         // 0: drawn from a few to a few hundred
-    double farAway = 0.0;   // the largest distance of the outline from the origin
+    int points = 0;       // 0: drawn from a few to a few hundred
+    double farAway = 0.0; // the largest distance of the outline from the origin
 };
 
 class COutlineMaker {
@@ -62,9 +62,7 @@ private:
         static double Power(double v, double e) {
             return std::copysign(std::pow(std::fabs(v), e), v);
         }
-        static double Wrapped(double d) {
-            return std::remainder(d, 2.0 * std::numbers::pi);
-        }
+        static double Wrapped(double d) { return std::remainder(d, 2.0 * std::numbers::pi); }
         std::pair<double, double> Base(double t) const {
             const double c = std::cos(t), s = std::sin(t);
             const double x = a * Power(c, 2.0 / px);
@@ -101,8 +99,8 @@ private:
         s.sinus = Uniform(0.0, 0.08);
         static constexpr int kLobes[] = {0, 1, 1, 2};
         for (int k = kLobes[Below(4)]; k > 0; --k)
-            s.lobes.push_back(
-                {Uniform(0.4, 2.7), Uniform(0.2, 0.4), Uniform(0.2, 0.9) * s.b, Uniform(-0.8, 0.8)});
+            s.lobes.push_back({Uniform(0.4, 2.7), Uniform(0.2, 0.4), Uniform(0.2, 0.9) * s.b,
+                               Uniform(-0.8, 0.8)});
         for (int k = Below(3); k > 0; --k)
             s.notches.push_back({Uniform(0.0, 2.0 * std::numbers::pi), Uniform(0.15, 0.4),
                                  Uniform(0.05, 0.25), 0.0});

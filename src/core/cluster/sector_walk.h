@@ -37,8 +37,8 @@ private:
     const CSplineSampleRow& a_;
     const CSplineSampleRow& b_;
     std::vector<CWalkPoint>& l_;
-    int f_ = 1; // first sample of B not yet passed
-    int s_ = 1; // first sample of A not yet in a polygon
-    int g_ = 0; // segment of B at the last crossing
+    int f_ = 1;            // first sample of B not yet passed
+    int s_ = 1;            // first sample of A not yet in a polygon
+    int g_ = 0;            // segment of B at the last crossing
     bool outside_ = false; // A outside B where the next shared range starts
 };

@@ -115,8 +115,8 @@ void Store(std::vector<float>& table, std::size_t count, std::size_t i, std::siz
 
 } // namespace
 
-float SideAreaBetween(const CApproxSpecimen& first, const CApproxSpecimen& second,
-                      CSplineSide side, CAreaMethod method) {
+float SideAreaBetween(const CApproxSpecimen& first, const CApproxSpecimen& second, CSplineSide side,
+                      CAreaMethod method) {
     CWalkStorage storage;
     return Scaled(
         RawSideArea(SampleSide(&first, side), SampleSide(&second, side), method, storage));

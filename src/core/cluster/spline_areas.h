@@ -27,8 +27,8 @@ enum class CAreaMethod { Automatic, SectorWalk, Polygons };
 
 float DorsalAreaBetween(const CApproxSpecimen& first, const CApproxSpecimen& second);
 float VentralAreaBetween(const CApproxSpecimen& first, const CApproxSpecimen& second);
-float SideAreaBetween(const CApproxSpecimen& first, const CApproxSpecimen& second,
-                      CSplineSide side, CAreaMethod method = CAreaMethod::Automatic);
+float SideAreaBetween(const CApproxSpecimen& first, const CApproxSpecimen& second, CSplineSide side,
+                      CAreaMethod method = CAreaMethod::Automatic);
 // Dorsal plus ventral area, or kTotalAreaNotComputable when either side is not computable.
 float TotalAreaBetween(const CApproxSpecimen& first, const CApproxSpecimen& second);
 

@@ -103,8 +103,9 @@ std::pair<FPoint, FPoint> MainAxes(const std::vector<FPoint>& contour, DVec c) {
         const double xf = f.x, yf = f.y, xo = o.x, yo = o.y, xe = e.x, ye = e.y;
         s1 += xo * (f.y3 + std::pow(yo, 2) * yf + std::pow(yf, 2) * yo - std::pow(yo, 2) * ye -
                     std::pow(ye, 2) * yo - e.y3);
-        s2 += (ye * yo - 0.5 * std::pow(yf, 2) - yo * yf + 0.5 * std::pow(ye, 2)) * std::pow(xo, 2) +
-              (std::pow(ye, 2) - std::pow(yo, 2)) * xe * xo;
+        s2 +=
+            (ye * yo - 0.5 * std::pow(yf, 2) - yo * yf + 0.5 * std::pow(ye, 2)) * std::pow(xo, 2) +
+            (std::pow(ye, 2) - std::pow(yo, 2)) * xe * xo;
         s3 += yo * (std::pow(xe, 2) * xo + std::pow(xo, 2) * xe + e.x3 - f.x3 -
                     std::pow(xo, 2) * xf - std::pow(xf, 2) * xo);
         f = o;
@@ -209,8 +210,8 @@ FPoint CSpecimen::TransformPoint(FPoint point, bool isDirection) const {
         return point;
     if (isDirection)
         return AlongAxes({point.x, point.y});
-    return AlongAxes(RelativeToCentroid(
-        point, Contour.empty() ? CRelative{} : CentroidFromFirstPoint()));
+    return AlongAxes(
+        RelativeToCentroid(point, Contour.empty() ? CRelative{} : CentroidFromFirstPoint()));
 }
 
 void CSpecimen::GetTransformedAxes(FPoint& first, FPoint& second) const {
