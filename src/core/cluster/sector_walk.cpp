@@ -13,11 +13,10 @@ int RankOf(int k) {
     return k == 0 ? 0 : (k == kLastSample ? 2 : 1);
 }
 
-// -1, 0 or +1 as the ray of r.S[k] comes before, with or after that of s.S[m].
-int RayOrder(const CSplineSampleRow& r, int k, const CSplineSampleRow& s, int m) {
-    const double q = r.ray[k];
-    const double u = s.ray[m];
-    return q < u ? -1 : (q > u ? 1 : 0);
+// -1, 0 or +1 as the ray of sample k of one row comes before, with or after that of sample m of
+// the other.
+int RayOrder(const CRays& r, int k, const CRays& s, int m) {
+    return r[k] < s[m] ? -1 : (r[k] > s[m] ? 1 : 0);
 }
 
 // Positive when p lies left of the line's direction. The rows run clockwise about the origin,
@@ -60,10 +59,10 @@ void CSectorWalk::Run(std::vector<double>& pieces) {
 // of the two starts to the earlier of the two ends; so each range starts where the one before
 // it ended, in this sector or the one before, and the side at that ray is carried over.
 void CSectorWalk::Sector(int p, std::vector<double>& pieces) {
-    while (f_ < kLastSample && RayOrder(b_, f_, a_, p + 1) < 0)
+    while (f_ < kLastSample && RayOrder(raysB_, f_, raysA_, p + 1) < 0)
         ++f_;
     int first = f_ - 1;
-    while (first > 0 && RayOrder(b_, first, a_, p) > 0)
+    while (first > 0 && RayOrder(raysB_, first, raysA_, p) > 0)
         --first;
     for (int j = first; j <= f_ - 1; ++j) {
         const bool outsideAtEnd = OutsideAtEnd(p, j);
@@ -87,7 +86,7 @@ bool CSectorWalk::Crosses(int p, int j, bool outsideAtEnd, CWalkPoint& x) const 
     // Lines that are parallel to the last bit meet nowhere; they run together where the shared
     // range starts.
     if (!std::isfinite(x.x) || !std::isfinite(x.y))
-        x = Point(RayOrder(a_, p, b_, j) >= 0 ? a_.S[p] : b_.S[j]);
+        x = Point(RayOrder(raysA_, p, raysB_, j) >= 0 ? a_.S[p] : b_.S[j]);
     return true;
 }
 
@@ -95,7 +94,7 @@ bool CSectorWalk::Crosses(int p, int j, bool outsideAtEnd, CWalkPoint& x) const 
 // segment j of B ends: the ray of A's sample p + 1 (judged against the segment of B that it
 // meets), of B's sample j + 1 (judged against A's segment) or of both.
 bool CSectorWalk::OutsideAtEnd(int p, int j) const {
-    const int order = RayOrder(a_, p + 1, b_, j + 1);
+    const int order = RayOrder(raysA_, p + 1, raysB_, j + 1);
     if (order < 0)
         return Side(b_.line[j], a_.S[p + 1]) > 0.0;
     if (order > 0)

@@ -5,6 +5,7 @@
 #include "cluster/spline_sample_row.h"
 #include "platform/parallel_for.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -17,14 +18,12 @@ struct CWalkStorage {
     }
     std::vector<CWalkPoint> polygon;
     std::vector<double> pieces;
+    CRays raysA{};
+    CRays raysB{};
 };
 
 bool Computable(const CSplineSampleRow& a, const CSplineSampleRow& b) {
     return a.shape != CRowShape::Degenerate && b.shape != CRowShape::Degenerate;
-}
-
-bool Walkable(const CSplineSampleRow& a, const CSplineSampleRow& b) {
-    return a.shape == CRowShape::StarShaped && b.shape == CRowShape::StarShaped;
 }
 
 double SumOnto(double start, const std::vector<double>& pieces) {
@@ -33,24 +32,41 @@ double SumOnto(double start, const std::vector<double>& pieces) {
     return start;
 }
 
-// The areas of the pieces the walk encloses, into storage.pieces.
-void Walk(const CSplineSampleRow& a, const CSplineSampleRow& b, CWalkStorage& storage) {
+// The pieces the walk encloses go to storage.pieces. Rows that are both star-shaped about the
+// origin are walked about it; otherwise about the middle of the centres both are star-shaped
+// about, when there are any. False when there is no such centre.
+bool Walk(const CSplineSampleRow& a, const CSplineSampleRow& b, CWalkStorage& storage) {
     storage.pieces.clear();
-    CSectorWalk(a, b, storage.polygon).Run(storage.pieces);
+    if (a.shape == CRowShape::StarShaped && b.shape == CRowShape::StarShaped) {
+        CSectorWalk(a, a.ray, b, b.ray, storage.polygon).Run(storage.pieces);
+        return true;
+    }
+    const double from = std::max(a.centresFrom, b.centresFrom);
+    const double to = std::min(a.centresTo, b.centresTo);
+    const double centre = 0.5 * from + 0.5 * to;
+    if (!(from < to) || !RaysAbout(a, centre, storage.raysA) ||
+        !RaysAbout(b, centre, storage.raysB))
+        return false;
+    CSectorWalk(a, storage.raysA, b, storage.raysB, storage.polygon).Run(storage.pieces);
+    return true;
 }
 
-// The area of one side in squared coordinate units; nothing when it is not computable.
-std::optional<double> RawSideArea(const CSplineSampleRow& a, const CSplineSampleRow& b,
-                                  CAreaMethod method, CWalkStorage& storage) {
+// The area of one side in squared coordinate units, nothing when it is not computable, and
+// whether the walk measured it (its pieces are then in storage).
+struct CSideArea {
+    std::optional<double> area;
+    bool walked = false;
+};
+
+CSideArea RawSideArea(const CSplineSampleRow& a, const CSplineSampleRow& b, CAreaMethod method,
+                      CWalkStorage& storage) {
     if (!Computable(a, b))
-        return std::nullopt;
-    const bool walkable = Walkable(a, b);
-    if (method == CAreaMethod::Polygons || (method == CAreaMethod::Automatic && !walkable))
-        return PolygonAreaBetween(a, b);
-    if (!walkable)
-        return std::nullopt;
-    Walk(a, b, storage);
-    return SumOnto(0.0, storage.pieces);
+        return {};
+    if (method != CAreaMethod::Polygons && Walk(a, b, storage))
+        return {SumOnto(0.0, storage.pieces), true};
+    if (method == CAreaMethod::SectorWalk)
+        return {};
+    return {PolygonAreaBetween(a, b), false};
 }
 
 float Scaled(std::optional<double> raw) {
@@ -74,17 +90,14 @@ struct CPairAreas {
 // the dorsal area, in the order the walk closes them.
 CPairAreas PairAreas(const CRecordRows& a, const CRecordRows& b, CWalkStorage& storage) {
     const std::optional<double> dorsal =
-        RawSideArea(a.dorsal, b.dorsal, CAreaMethod::Automatic, storage);
-    const std::optional<double> ventral =
-        RawSideArea(a.ventral, b.ventral, CAreaMethod::Automatic, storage);
+        RawSideArea(a.dorsal, b.dorsal, CAreaMethod::Automatic, storage).area;
+    const CSideArea ventral = RawSideArea(a.ventral, b.ventral, CAreaMethod::Automatic, storage);
     CPairAreas areas;
     areas.dorsal = Scaled(dorsal);
-    areas.ventral = Scaled(ventral);
-    if (dorsal && ventral) {
-        // After a walk the pieces are still in storage; clipping gives one piece.
-        const bool walked = Walkable(a.ventral, b.ventral);
-        areas.total = Scaled(walked ? SumOnto(*dorsal, storage.pieces) : *dorsal + *ventral);
-    }
+    areas.ventral = Scaled(ventral.area);
+    if (dorsal && ventral.area) // clipping gives one piece
+        areas.total =
+            Scaled(ventral.walked ? SumOnto(*dorsal, storage.pieces) : *dorsal + *ventral.area);
     return areas;
 }
 
@@ -119,7 +132,7 @@ float SideAreaBetween(const CApproxSpecimen& first, const CApproxSpecimen& secon
                       CAreaMethod method) {
     CWalkStorage storage;
     return Scaled(
-        RawSideArea(SampleSide(&first, side), SampleSide(&second, side), method, storage));
+        RawSideArea(SampleSide(&first, side), SampleSide(&second, side), method, storage).area);
 }
 
 float DorsalAreaBetween(const CApproxSpecimen& first, const CApproxSpecimen& second) {
@@ -146,7 +159,7 @@ std::vector<float> PairwiseSideAreas(const std::vector<const CApproxSpecimen*>& 
     std::vector<float> table(count * count, 0.0f);
     ForEachPair(count, [&](std::size_t i, std::size_t j, CWalkStorage& storage) {
         Store(table, count, i, j,
-              Scaled(RawSideArea(rows[i], rows[j], CAreaMethod::Automatic, storage)));
+              Scaled(RawSideArea(rows[i], rows[j], CAreaMethod::Automatic, storage).area));
     });
     return table;
 }

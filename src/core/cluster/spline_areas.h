@@ -8,8 +8,9 @@ class CApproxSpecimen;
 // times 0.001. Both curves are sampled at 51 parameters and read from the left end over the
 // upper half-plane (the ventral curve mirrored); the area is that of the symmetric difference
 // of the regions each sampled curve encloses with the axis, so bulges in opposite directions
-// add up. Where every ray from the origin meets both sampled curves once, a walk through the
-// angular sectors measures it; other curves go to polygon clipping. A side is not computable
+// add up. Where every ray from the origin (or from another point of the axis) meets both
+// sampled curves once, a walk through the angular sectors measures it; other curves go to
+// polygon clipping. A side is not computable
 // when a curve is missing (fewer than three control points), shrunk to a point or not finite.
 inline constexpr int kSplineAreaSamples = 51;
 // The factor from squared coordinate units to the reported areas.

@@ -2,6 +2,7 @@
 
 #include "model/approx_specimen.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -50,6 +51,29 @@ CRowShape ShapeOf(const CSplineSampleRow& row, const CBSpline* curve) {
     return CRowShape::StarShaped;
 }
 
+// The row turns clockwise about a centre (c, 0) when c lies on the inner side of every
+// segment's line: each segment bounds c from one side. Inner samples on or below the axis leave
+// no centre.
+void SetCentres(CSplineSampleRow& row) {
+    double from = row.S[0].x;
+    double to = row.S[kLastSample].x;
+    for (int k = 0; k < kLastSample && from < to; ++k) {
+        const double x = row.S[k].x, y = row.S[k].y;
+        const double dx = row.S[k + 1].x - x, dy = row.S[k + 1].y - y;
+        const double bound = x - dx * y / dy;
+        if (k > 0 && !(y > 0.0))
+            to = from;
+        else if (dy > 0.0)
+            from = std::max(from, bound);
+        else if (dy < 0.0)
+            to = std::min(to, bound);
+        else if (!(dx * y > 0.0))
+            to = from;
+    }
+    row.centresFrom = from;
+    row.centresTo = to;
+}
+
 } // namespace
 
 CSplineSampleRow SampleSide(const CApproxSpecimen* approx, CSplineSide side) {
@@ -70,15 +94,25 @@ CSplineSampleRow SampleSide(const CApproxSpecimen* approx, CSplineSide side) {
     for (int k = 1; k < kLastSample; ++k)
         row.Q[k] = row.S[k].x / row.S[k].y;
     row.shape = ShapeOf(row, curve);
-    if (row.shape != CRowShape::StarShaped)
+    if (row.shape == CRowShape::Degenerate)
         return row;
-    // Rounded from the exact quotient, the ratios keep the order of the rays; ratios that the
-    // rounding makes equal come from rays that are the same to sixteen digits.
-    row.ray[0] = -std::numeric_limits<double>::infinity();
-    row.ray[kLastSample] = std::numeric_limits<double>::infinity();
-    for (int k = 1; k < kLastSample; ++k)
-        row.ray[k] = static_cast<double>(row.S[k].x) / row.S[k].y;
     for (int k = 0; k < kLastSample; ++k)
         row.line[k] = LineThrough(row.S[k], row.S[k + 1]);
+    SetCentres(row);
+    // Rounded from the exact quotient, the ratios keep the order of the rays; ratios that the
+    // rounding makes equal come from rays that are the same to sixteen digits.
+    if (row.shape == CRowShape::StarShaped)
+        RaysAbout(row, 0.0, row.ray);
     return row;
+}
+
+bool RaysAbout(const CSplineSampleRow& row, double centre, CRays& rays) {
+    rays[0] = -std::numeric_limits<double>::infinity();
+    rays[kLastSample] = std::numeric_limits<double>::infinity();
+    bool rising = row.S[0].x < centre && centre < row.S[kLastSample].x;
+    for (int k = 1; k < kLastSample; ++k) {
+        rays[k] = (row.S[k].x - centre) / row.S[k].y;
+        rising = rising && row.S[k].y > 0.0f && rays[k] > rays[k - 1];
+    }
+    return rising;
 }
