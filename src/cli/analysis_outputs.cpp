@@ -27,16 +27,17 @@ std::vector<float> Matrix(const CCarinovaDoc& doc, CPairwiseTable table,
     return PairwiseTotalAreas(approximations);
 }
 
-} // namespace
-
-std::string FormatPairwiseTable(const CCarinovaDoc& doc, CPairwiseTable table,
-                                const CNumberLocale& locale) {
-    const std::vector<CSpecimenRecord*>& members = doc.GetClusterList();
+std::vector<const CApproxSpecimen*> ClusterApproximations(const CCarinovaDoc& doc) {
     std::vector<const CApproxSpecimen*> approximations;
-    for (const CSpecimenRecord* r : members)
+    for (const CSpecimenRecord* r : doc.GetClusterList())
         approximations.push_back(r->GetClusterApproximation());
-    const std::vector<float> values = Matrix(doc, table, approximations);
-    const bool isArea = table != CPairwiseTable::MeanDeltaQuadrat;
+    return approximations;
+}
+
+// The rows of a pairwise table from its values, row-major in cluster order.
+std::string FormatTable(const CCarinovaDoc& doc, const std::vector<float>& values, bool isArea,
+                        const CNumberLocale& locale) {
+    const std::vector<CSpecimenRecord*>& members = doc.GetClusterList();
     const std::size_t n = members.size();
     std::string text = "Specimen";
     for (std::size_t k = 1; k <= n; ++k)
@@ -54,28 +55,32 @@ std::string FormatPairwiseTable(const CCarinovaDoc& doc, CPairwiseTable table,
     return text;
 }
 
+} // namespace
+
+std::string FormatPairwiseTable(const CCarinovaDoc& doc, CPairwiseTable table,
+                                const CNumberLocale& locale) {
+    return FormatTable(doc, Matrix(doc, table, ClusterApproximations(doc)),
+                       table != CPairwiseTable::MeanDeltaQuadrat, locale);
+}
+
 bool WriteAnalysisTables(CCarinovaDoc& doc, COutputFolder& folder, const CNumberLocale& locale,
                          std::ostream& err) {
-    struct Output {
-        const char* name;
-        std::string text;
-    };
-    const std::vector<Output> outputs = {
-        {"export.txt",
-         FormatClusterDataExport(doc.GetClusterList(), doc.GetReferenceRecord() != nullptr,
-                                 doc.GetClusterParameter().ControlPointsCnt, locale)},
-        {"mean_delta_quadrat.tsv",
-         FormatPairwiseTable(doc, CPairwiseTable::MeanDeltaQuadrat, locale)},
-        {"area_dorsal.tsv", FormatPairwiseTable(doc, CPairwiseTable::AreaDorsal, locale)},
-        {"area_ventral.tsv", FormatPairwiseTable(doc, CPairwiseTable::AreaVentral, locale)},
-        {"area_total.tsv", FormatPairwiseTable(doc, CPairwiseTable::AreaTotal, locale)},
-    };
-    for (const Output& o : outputs) {
+    const auto write = [&](const char* name, const std::string& text) {
         std::string error;
-        if (!WriteTextFile(folder.StagingPath(o.name), o.text, error)) {
-            err << "carinova-cli: " << error << '\n';
-            return false;
-        }
-    }
-    return true;
+        if (WriteTextFile(folder.StagingPath(name), text, error))
+            return true;
+        err << "carinova-cli: " << error << '\n';
+        return false;
+    };
+    if (!write("export.txt",
+               FormatClusterDataExport(doc.GetClusterList(), doc.GetReferenceRecord() != nullptr,
+                                       doc.GetClusterParameter().ControlPointsCnt, locale)) ||
+        !write("mean_delta_quadrat.tsv",
+               FormatPairwiseTable(doc, CPairwiseTable::MeanDeltaQuadrat, locale)))
+        return false;
+    // The three area tables from one pass over the pairs, each side of a pair measured once.
+    const CPairwiseAreaTables areas = PairwiseAreaTables(ClusterApproximations(doc));
+    return write("area_dorsal.tsv", FormatTable(doc, areas.dorsal, true, locale)) &&
+           write("area_ventral.tsv", FormatTable(doc, areas.ventral, true, locale)) &&
+           write("area_total.tsv", FormatTable(doc, areas.total, true, locale));
 }

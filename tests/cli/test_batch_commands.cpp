@@ -127,7 +127,8 @@ TEST_F(AnalyzeSamples, ReportHasOverlayListAndOnePagePerMember) {
 TEST_F(AnalyzeSamples, PairwiseTablesAreSquareWithAZeroDiagonal) {
     ASSERT_EQ(exitCode_, 0);
     const std::size_t members = CountSpecimens(kSamples) + 1;
-    for (const char* name : {"mean_delta_quadrat.tsv", "area_dorsal.tsv", "area_total.tsv"}) {
+    for (const char* name :
+         {"mean_delta_quadrat.tsv", "area_dorsal.tsv", "area_ventral.tsv", "area_total.tsv"}) {
         const auto rows = ReadTable(Out() / name);
         ASSERT_EQ(rows.size(), members + 1) << name;
         for (std::size_t r = 1; r < rows.size(); ++r) {
@@ -135,6 +136,27 @@ TEST_F(AnalyzeSamples, PairwiseTablesAreSquareWithAZeroDiagonal) {
             EXPECT_DOUBLE_EQ(std::stod(rows[r][r]), 0.0) << name << " row " << r;
         }
     }
+}
+
+// The three area tables come from one pass over the pairs; the total must still be the sum of
+// the two sides, up to the four decimals printed.
+TEST_F(AnalyzeSamples, AreaTotalIsDorsalPlusVentral) {
+    ASSERT_EQ(exitCode_, 0);
+    const auto dorsal = ReadTable(Out() / "area_dorsal.tsv");
+    const auto ventral = ReadTable(Out() / "area_ventral.tsv");
+    const auto total = ReadTable(Out() / "area_total.tsv");
+    ASSERT_EQ(total.size(), dorsal.size());
+    ASSERT_EQ(total.size(), ventral.size());
+    int compared = 0;
+    for (std::size_t r = 1; r < total.size(); ++r)
+        for (std::size_t c = 1; c < total[r].size(); ++c) {
+            if (r == c)
+                continue;
+            const double sum = std::stod(dorsal[r][c]) + std::stod(ventral[r][c]);
+            EXPECT_NEAR(std::stod(total[r][c]), sum, 1.5e-4 + 1e-5 * sum) << r << "," << c;
+            ++compared;
+        }
+    EXPECT_GT(compared, 0);
 }
 
 TEST_F(AnalyzeSamples, RenderOfTheDocumentSavesItByteForByte) {
