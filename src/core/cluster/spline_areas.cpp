@@ -151,6 +151,10 @@ float TotalAreaBetween(const CApproxSpecimen& first, const CApproxSpecimen& seco
     return kTotalAreaNotComputable;
 }
 
+bool SideAreaComputable(const CApproxSpecimen& approximation, CSplineSide side) {
+    return SampleSide(&approximation, side).shape != CRowShape::Degenerate;
+}
+
 std::vector<float> PairwiseSideAreas(const std::vector<const CApproxSpecimen*>& approximations,
                                      CSplineSide side) {
     const std::size_t count = approximations.size();
