@@ -324,8 +324,10 @@ void BM_OpenDocument(benchmark::State& state) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("large.xml"));
     std::string failure;
-    if (!WriteDocumentFile(Large().doc, path.toStdString(), failure))
+    if (!WriteDocumentFile(Large().doc, path.toStdString(), failure)) {
         state.SkipWithError(failure.c_str());
+        return;
+    }
     const long start = StartPeak();
     CAllThreadsCpu cpu;
     for (auto _ : state) {

@@ -19,7 +19,9 @@ class CValveGenerator {
 public:
     explicit CValveGenerator(std::uint32_t seed) : engine_(seed) {}
 
-    std::vector<FPoint> Outline(int count) {
+    // `lobeShare` of the valves get a lobe on the dorsal margin that leans over, as real
+    // outlines have: seen from the centroid, their dorsal margin folds back.
+    std::vector<FPoint> Outline(int count, double lobeShare = 0.0) {
         const double length = Uniform(640.0, 860.0);
         const double height = length / Uniform(1.65, 2.1);
         const double dorsal = Uniform(3.0, 3.8);
@@ -33,6 +35,15 @@ public:
         for (int k = 0; k < 4; ++k) {
             wobble[k] = Uniform(0.001, 0.004);
             phase[k] = Uniform(0.0, 2.0 * std::numbers::pi);
+        }
+        // Drawn only when asked for, so that the other valves stay as they were.
+        bool lobed = false;
+        double lobeAt = 0.0;
+        double lobeLean = 0.0;
+        if (lobeShare > 0.0) {
+            lobed = Uniform(0.0, 1.0) < lobeShare;
+            lobeAt = Uniform(0.6, 2.5);
+            lobeLean = Uniform(0.5, 0.8) * (Uniform(0.0, 1.0) < 0.5 ? -1.0 : 1.0);
         }
         const double tilt = Uniform(-0.05, 0.05);
         const double cx = 640.0 + Uniform(-40.0, 40.0);
@@ -52,8 +63,15 @@ public:
             double radius = 1.0;
             for (int k = 0; k < 4; ++k)
                 radius += wobble[k] * std::sin((k + 5) * t + phase[k]);
-            const double x = radius * 0.5 * length * px;
-            const double y = radius * 0.5 * height * py;
+            double x = radius * 0.5 * length * px;
+            double y = radius * 0.5 * height * py;
+            if (lobed) {
+                const double d = std::remainder(t - lobeAt, 2.0 * std::numbers::pi) / 0.3;
+                const double g = std::exp(-d * d);
+                const double phi = lobeAt + lobeLean;
+                x += 0.6 * height * g * std::cos(phi);
+                y += 0.6 * height * g * std::sin(phi);
+            }
             const double gx = cx + x * std::cos(tilt) - y * std::sin(tilt) + jitter(engine_);
             const double gy = cy + x * std::sin(tilt) + y * std::cos(tilt) + jitter(engine_);
             points.emplace_back(static_cast<float>(std::lround(gx)),

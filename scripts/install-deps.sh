@@ -12,6 +12,7 @@ packages=(
     libpugixml-dev
     libeigen3-dev
     libbenchmark-dev
+    libpolyclipping-dev
     qt6-base-dev
     qt6-svg-dev
     libgl-dev

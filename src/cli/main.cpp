@@ -64,6 +64,17 @@ void AddOutputOptions(CLI::App* cmd, COutputRequest& request, std::string& table
             request.report = report;
     });
 }
+// What the summary that analyze and render print means, column by column.
+constexpr const char* kSummaryHelp =
+    "The summary printed on stdout has one row per cluster member:\n"
+    "  Points      the number of outline points\n"
+    "  Mean error  the mean distance of the outline points from the fitted curves, over the\n"
+    "              whole outline (dorsal plus ventral mean), in the outline's units\n"
+    "  Max error   the largest distance of an outline point from its curve, either half\n"
+    "  RMS delta   the root mean square of the distances between the member's normalised\n"
+    "              control points and the reference's\n"
+    "  Area total  the area between the member's and the reference's normalised curves,\n"
+    "              dorsal plus ventral, times 0.001; n.c. where it cannot be computed";
 
 // --group-by and --components of analyze and render.
 void AddMorphospaceOptions(CLI::App* cmd, CMorphospaceOptions& o) {
@@ -87,6 +98,7 @@ void AddAnalyze(CLI::App& app, CAnalyzeOptions& o) {
     CLI::App* cmd =
         app.add_subcommand("analyze", "Approximate every specimen, build the cluster and write the "
                                       "document, tables, pictures and a PDF report");
+    cmd->footer(kSummaryHelp);
     cmd->add_option("FILE", o.files, "TPS, Morphosys or simple outline file")
         ->required()
         ->check(CLI::ExistingFile);
@@ -153,6 +165,7 @@ int main(int argc, char** argv) {
         ->add_option("--decimals", renderOptions.decimals, "Decimals in the tables and the export")
         ->capture_default_str()
         ->check(CLI::Range(0, 9));
+    render->footer(kSummaryHelp);
     AddOutputOptions(render, renderOptions.outputs, tables, pictures, report, threads);
     AddMorphospaceOptions(render, renderOptions.morphospace);
 

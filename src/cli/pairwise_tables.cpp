@@ -174,12 +174,11 @@ private:
     void ComputeAreas(std::size_t b, std::size_t r) {
         const std::size_t first = b * block_;
         const std::size_t i = first + r;
-        std::vector<FPoint> polygon;
-        polygon.reserve(2 * kSplineAreaSamples + 2);
+        const auto storage = CPairwiseAreaSampler::NewStorage();
         for (int t = kDorsal; t <= kTotal; ++t)
             Cell(t, r, i) = 0.0f;
         for (std::size_t j = i + 1; j < count_; ++j) {
-            const CPairAreas p = sampler_->Pair(i, j, polygon);
+            const CPairAreas p = sampler_->Pair(i, j, *storage);
             const float v[kAreaTables] = {p.dorsal, p.ventral, p.total};
             for (int t = 0; t < kAreaTables; ++t)
                 Cell(kDorsal + t, r, j) = v[t];

@@ -110,7 +110,9 @@ void PrintClusterSummary(const CCarinovaDoc& doc, std::ostream& out) {
         const CClusterData* d = r->GetClusterData();
         out << FormatC("%-4d %-32.32s %7zu ", ++nr, r->GetSpecimen()->ShortPathName.c_str(),
                        r->GetSpecimen()->Contour.size());
-        out << (a ? FormatC("%12.3f %12.3f ", 0.5f * (a->MeanDiffOben + a->MeanDiffUnten),
+        // Each half's mean is divided by the points of both halves: their sum is the mean over
+        // the whole outline.
+        out << (a ? FormatC("%12.3f %12.3f ", a->MeanDiffOben + a->MeanDiffUnten,
                             std::max(a->MaxDiffOben, a->MaxDiffUnten))
                   : FormatC("%12s %12s ", "-", "-"));
         out << (d ? FormatC("%12.3f ", d->MeanDeltaQuadrat) : FormatC("%12s ", "-"));

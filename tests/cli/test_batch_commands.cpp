@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <regex>
 #include <sstream>
 
@@ -171,7 +172,8 @@ TEST_F(AnalyzeSamples, ReportHasOverlayListMorphospaceAndOnePagePerMember) {
 TEST_F(AnalyzeSamples, PairwiseTablesAreSquareWithAZeroDiagonal) {
     ASSERT_EQ(exitCode_, kExitOk);
     const std::size_t members = CountSpecimens(kSamples) + 1;
-    for (const char* name : {"mean_delta_quadrat.tsv", "area_dorsal.tsv", "area_total.tsv"}) {
+    for (const char* name :
+         {"mean_delta_quadrat.tsv", "area_dorsal.tsv", "area_ventral.tsv", "area_total.tsv"}) {
         const auto rows = ReadTable(Out() / name);
         ASSERT_EQ(rows.size(), members + 1) << name;
         for (std::size_t r = 1; r < rows.size(); ++r) {
@@ -179,6 +181,27 @@ TEST_F(AnalyzeSamples, PairwiseTablesAreSquareWithAZeroDiagonal) {
             EXPECT_DOUBLE_EQ(std::stod(rows[r][r]), 0.0) << name << " row " << r;
         }
     }
+}
+
+// The three area tables come from one pass over the pairs; the total must still be the sum of
+// the two sides, up to the four decimals printed.
+TEST_F(AnalyzeSamples, AreaTotalIsDorsalPlusVentral) {
+    ASSERT_EQ(exitCode_, 0);
+    const auto dorsal = ReadTable(Out() / "area_dorsal.tsv");
+    const auto ventral = ReadTable(Out() / "area_ventral.tsv");
+    const auto total = ReadTable(Out() / "area_total.tsv");
+    ASSERT_EQ(total.size(), dorsal.size());
+    ASSERT_EQ(total.size(), ventral.size());
+    int compared = 0;
+    for (std::size_t r = 1; r < total.size(); ++r)
+        for (std::size_t c = 1; c < total[r].size(); ++c) {
+            if (r == c)
+                continue;
+            const double sum = std::stod(dorsal[r][c]) + std::stod(ventral[r][c]);
+            EXPECT_NEAR(std::stod(total[r][c]), sum, 1.5e-4 + 1e-5 * sum) << r << "," << c;
+            ++compared;
+        }
+    EXPECT_GT(compared, 0);
 }
 
 // Each score column's variance over the members (whose scores have mean 0) is the variance
@@ -524,6 +547,35 @@ TEST(BatchProgress, ALineToRedrawOnATerminalOneLineAStageElsewhere) {
     EXPECT_EQ(terminal.str().back(), '\n');
     EXPECT_TRUE(std::regex_match(log.str(), std::regex("Drawing: 40 in [0-9]+\\.[0-9] s\n")))
         << log.str();
+}
+
+// Each half's mean error is divided by the points of both halves, so the summary's "Mean
+// error" is their sum, the mean distance over the whole outline; it printed half of it.
+TEST_F(AnalyzeSamples, SummaryMeanErrorIsTheMeanOverTheWholeOutline) {
+    ASSERT_EQ(exitCode_, 0);
+    CScriptedInteraction ui;
+    CCarinovaDoc doc(ui);
+    ASSERT_TRUE(doc.OnOpenDocument((Out() / "document.xml").string()));
+    std::istringstream lines(summary_);
+    std::string line;
+    std::getline(lines, line); // the header
+    int compared = 0;
+    for (const CSpecimenRecord* r : doc.GetClusterList()) {
+        ASSERT_TRUE(std::getline(lines, line));
+        // Nr, name and points take 4 + 1 + 32 + 1 + 7 + 1 characters.
+        const std::string meanError = line.substr(46, 12);
+        const CApproxSpecimen* a = r->GetApproximation();
+        if (!a) {
+            EXPECT_EQ(meanError, std::string(11, ' ') + "-") << line;
+            continue;
+        }
+        char expected[32];
+        std::snprintf(expected, sizeof expected, "%12.3f",
+                      static_cast<double>(a->MeanDiffOben) + a->MeanDiffUnten);
+        EXPECT_EQ(meanError, expected) << line;
+        ++compared;
+    }
+    EXPECT_GT(compared, 0);
 }
 
 TEST(BatchFailures, LeaveNothingBehindAndSayWhy) {

@@ -1,3 +1,4 @@
+#include "cluster/area_reference.h"
 #include "cluster/cluster_parameter.h"
 #include "cluster/cluster_test_support.h"
 #include "cluster/size_normalization.h"
@@ -11,6 +12,7 @@
 #include <limits>
 #include <numbers>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -162,18 +164,72 @@ TEST(SplineAreaTotal, FittedEllipsesMatchTheClosedForm) {
     EXPECT_NEAR(TotalAreaBetween(inner, outer), 2.0 * half, 2.0 * half * 0.005);
 }
 
-// --- not computable --------------------------------------------------------------------------
+// --- crossings at and near sample points ---------------------------------------------------
 
-struct BrokenCase {
+// The curve sheared along the horizontal line through a point P on it (x moves by 0.05 of the
+// height above that line) crosses it at P and keeps its ends on the axis. With P at a sample,
+// the crossing lands on a bound between two sectors of both curves; with P a little along the
+// curve from a sample, next to one, where rounding decides which of the two segments meets it.
+struct PivotCase {
+    int sample;
+    float along; // how far towards the next sample, as a share of the segment
+};
+
+class SplineAreaCrossingAtSample : public ::testing::TestWithParam<PivotCase> {};
+
+TEST_P(SplineAreaCrossingAtSample, IsFoundOnce) {
+    const PivotCase c = GetParam();
+    const CApproxSpecimen bulged = CrossingBulges();
+    for (bool dorsal : {true, false}) {
+        // Sample k of a side lies at parameter k * 0.02, read backwards on the dorsal side.
+        const int step = dorsal ? 50 - c.sample : c.sample;
+        const CBSpline& curve = dorsal ? bulged.ApproxUpper : bulged.ApproxLower;
+        const FPoint s0 = curve.Evaluate(static_cast<float>(step) * 0.02f);
+        const FPoint s1 = curve.Evaluate(static_cast<float>(step + (dorsal ? -1 : 1)) * 0.02f);
+        const FPoint pivot = s0 + c.along * (s1 - s0);
+        CApproxSpecimen sheared = bulged;
+        for (CBSpline* shearedCurve : {&sheared.ApproxUpper, &sheared.ApproxLower})
+            for (FPoint& p : shearedCurve->ControlPoints)
+                p.x += 0.05f * (p.y - pivot.y);
+        const double expected = area_reference::SideArea(bulged, sheared, dorsal);
+        const CSplineSide side = dorsal ? CSplineSide::Dorsal : CSplineSide::Ventral;
+        EXPECT_NEAR(SideAreaBetween(bulged, sheared, side, CAreaMethod::SectorWalk), expected,
+                    expected * kWalkTolerance)
+            << (dorsal ? "dorsal" : "ventral");
+        EXPECT_NEAR(SideAreaBetween(sheared, bulged, side, CAreaMethod::SectorWalk), expected,
+                    expected * kWalkTolerance)
+            << (dorsal ? "dorsal" : "ventral");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Pivots, SplineAreaCrossingAtSample,
+                         ::testing::Values(PivotCase{10, 0.0f}, PivotCase{19, 0.0f},
+                                           PivotCase{31, 0.0f}, PivotCase{40, 0.0f},
+                                           PivotCase{19, 1e-6f}, PivotCase{19, 1e-4f},
+                                           PivotCase{12, 0.5f}, PivotCase{31, 0.999999f}));
+
+// A copy 0.1 % larger runs parallel to the curve everywhere, about 0.3 to 0.6 units away: farther
+// than the tolerance for coincident segments (0.0002 of the left end's distance from the origin,
+// 0.2 here), so the curves do not touch and the area is the whole strip between them.
+TEST_P(SplineAreaSide, NearlyCoincidentCopyEnclosesTheWholeStrip) {
+    const bool dorsal = GetParam();
+    const CApproxSpecimen outer = Scaled(kEllipse, 1.001f);
+    const double expected = area_reference::SideArea(kEllipse, outer, dorsal);
+    EXPECT_NEAR(Side(kEllipse, outer, dorsal), expected, expected * 1e-4);
+    EXPECT_NEAR(Side(outer, kEllipse, dorsal), expected, expected * 1e-4);
+}
+
+// --- folded and broken curves --------------------------------------------------------------
+
+struct ShapeCase {
     const char* name;
     CApproxSpecimen approx;
 };
 
-std::vector<BrokenCase> BrokenCases() {
-    constexpr float nan = std::numeric_limits<float>::quiet_NaN();
-    constexpr float inf = std::numeric_limits<float>::infinity();
-    std::vector<BrokenCase> cases;
-    cases.push_back({"Empty", CApproxSpecimen()});
+// Finite curves of some length that a ray from the origin meets more than once or below the
+// axis: the sector walk does not apply, polygon clipping does.
+std::vector<ShapeCase> FoldedCases() {
+    std::vector<ShapeCase> cases;
     CApproxSpecimen flat = kEllipse;
     for (CBSpline* c : {&flat.ApproxUpper, &flat.ApproxLower})
         for (FPoint& p : c->ControlPoints)
@@ -195,6 +251,44 @@ std::vector<BrokenCase> BrokenCases() {
               {-600, 800},
               {-900, 300},
               {1000, 0}})});
+    // A hook: the dorsal margin leans back over itself near the right end.
+    cases.push_back(
+        {"Hook",
+         MakeApprox(
+             {{1000, 0}, {1100, 500}, {400, 700}, {900, 900}, {-200, 800}, {-700, 500}, {-1000, 0}},
+             {{-1000, 0}, {-700, -500}, {0, -600}, {700, -500}, {1000, 0}})});
+    return cases;
+}
+
+class SplineAreaFolded : public ::testing::TestWithParam<ShapeCase> {};
+
+TEST_P(SplineAreaFolded, IsMeasuredByClippingInEitherPosition) {
+    const CApproxSpecimen& folded = GetParam().approx;
+    for (bool dorsal : {true, false}) {
+        const CSplineSide side = dorsal ? CSplineSide::Dorsal : CSplineSide::Ventral;
+        const double expected = area_reference::SideArea(folded, kEllipse, dorsal);
+        for (const auto& [a, b] : {std::pair{&folded, &kEllipse}, std::pair{&kEllipse, &folded}}) {
+            EXPECT_NEAR(SideAreaBetween(*a, *b, side), expected, expected * kWalkTolerance)
+                << (dorsal ? "dorsal" : "ventral");
+            EXPECT_EQ(SideAreaBetween(*a, *b, side, CAreaMethod::Polygons),
+                      SideAreaBetween(*a, *b, side));
+        }
+    }
+    EXPECT_FLOAT_EQ(SideAreaBetween(folded, kEllipse, CSplineSide::Dorsal, CAreaMethod::SectorWalk),
+                    kSideAreaNotComputable);
+    EXPECT_NEAR(TotalAreaBetween(folded, kEllipse),
+                DorsalAreaBetween(folded, kEllipse) + VentralAreaBetween(folded, kEllipse), 1e-3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, SplineAreaFolded, ::testing::ValuesIn(FoldedCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Curves that are missing, shrunk to a point or not finite.
+std::vector<ShapeCase> BrokenCases() {
+    constexpr float nan = std::numeric_limits<float>::quiet_NaN();
+    constexpr float inf = std::numeric_limits<float>::infinity();
+    std::vector<ShapeCase> cases;
+    cases.push_back({"Empty", CApproxSpecimen()});
     CApproxSpecimen withNan = kEllipse;
     withNan.ApproxUpper.ControlPoints[3] = {nan, nan};
     withNan.ApproxLower.ControlPoints[5] = {1.0f, nan};
@@ -204,10 +298,11 @@ std::vector<BrokenCase> BrokenCases() {
     withInf.ApproxLower.ControlPoints[6].y = -inf;
     cases.push_back({"Infinite", withInf});
     cases.push_back({"SinglePoint", MakeApprox({{5, 5}}, {{5, 5}})});
+    cases.push_back({"OnePlace", MakeApprox({{5, 5}, {5, 5}, {5, 5}}, {{5, 5}, {5, 5}, {5, 5}})});
     return cases;
 }
 
-class SplineAreaBroken : public ::testing::TestWithParam<BrokenCase> {};
+class SplineAreaBroken : public ::testing::TestWithParam<ShapeCase> {};
 
 TEST_P(SplineAreaBroken, EitherPositionMakesEverySideNotComputable) {
     const CApproxSpecimen& broken = GetParam().approx;
@@ -223,12 +318,12 @@ INSTANTIATE_TEST_SUITE_P(Hostile, SplineAreaBroken, ::testing::ValuesIn(BrokenCa
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SplineAreaBroken, OneBrokenSideLeavesTheOtherComputable) {
-    CApproxSpecimen dip = kEllipse;
-    dip.ApproxLower.ControlPoints[4].y = 900.0f;
+    CApproxSpecimen broken = kEllipse;
+    broken.ApproxLower.ControlPoints[4].y = std::numeric_limits<float>::quiet_NaN();
     const CApproxSpecimen outer = Scaled(kEllipse, 1.1f);
-    EXPECT_GT(DorsalAreaBetween(dip, outer), 0.0f);
-    EXPECT_FLOAT_EQ(VentralAreaBetween(dip, outer), kSideAreaNotComputable);
-    EXPECT_EQ(TotalAreaBetween(dip, outer), kTotalAreaNotComputable);
+    EXPECT_GT(DorsalAreaBetween(broken, outer), 0.0f);
+    EXPECT_FLOAT_EQ(VentralAreaBetween(broken, outer), kSideAreaNotComputable);
+    EXPECT_EQ(TotalAreaBetween(broken, outer), kTotalAreaNotComputable);
 }
 
 // Huge but finite coordinates overflow inside the walk; the result may be anything, but the
@@ -245,7 +340,8 @@ TEST(SplineAreaBroken, HugeCoordinatesDoNotHang) {
 class SplineAreaTables : public ::testing::Test {
 protected:
     SplineAreaTables() {
-        dip_.ApproxLower.ControlPoints[4].y = 900.0f; // ventral side not computable
+        // Its ventral side is not computable.
+        dip_.ApproxLower.ControlPoints[4].y = std::numeric_limits<float>::quiet_NaN();
         list_ = {&kEllipse, &outer_, &bulged_, &dip_, &empty_};
     }
     float At(const std::vector<float>& t, size_t i, size_t j) const {
@@ -297,10 +393,11 @@ TEST_F(SplineAreaTables, NotComputableRecordsMarkTheirRowAndColumn) {
          {std::pair{CSplineSide::Dorsal, &dorsal}, std::pair{CSplineSide::Ventral, &ventral}})
         for (size_t i = 0; i < list_.size(); ++i)
             for (size_t j = 0; j < list_.size(); ++j)
-                if (i != j)
+                if (i != j) {
                     EXPECT_EQ(At(*table, i, j) >= 0.0f, SideAreaComputable(*list_[i], side) &&
                                                              SideAreaComputable(*list_[j], side))
                         << i << "," << j;
+                }
 }
 
 // Both sides go into one sum before scaling, so the total differs from the sum of the scaled
@@ -320,7 +417,7 @@ TEST_F(SplineAreaTables, TotalTableIsTheSumOfBothSides) {
 
 // Pair by pair, in one walk a side, the sampler gives the tables' entries bit for bit: over
 // valves whose curves cross in several places, the not computable ones, and a valve whose dorsal
-// and ventral curves do not share their left end (the total then walks the ventral side apart).
+// and ventral curves do not share their left end.
 TEST_F(SplineAreaTables, SamplerGivesTheTableEntriesBitForBit) {
     std::vector<CApproxSpecimen> valves;
     for (int k = 0; k < 24; ++k)
@@ -338,11 +435,11 @@ TEST_F(SplineAreaTables, SamplerGivesTheTableEntriesBitForBit) {
     const std::vector<float> total = PairwiseTotalAreas(list);
     const CPairwiseAreaSampler sampler(list);
     ASSERT_EQ(sampler.Count(), list.size());
-    std::vector<FPoint> polygon;
+    const auto storage = CPairwiseAreaSampler::NewStorage();
     const size_t n = list.size();
     for (size_t i = 0; i < n; ++i)
         for (size_t j = i + 1; j < n; ++j) {
-            const CPairAreas p = sampler.Pair(i, j, polygon);
+            const CPairAreas p = sampler.Pair(i, j, *storage);
             EXPECT_EQ(p.dorsal, dorsal[i * n + j]) << i << "," << j;
             EXPECT_EQ(p.ventral, ventral[i * n + j]) << i << "," << j;
             EXPECT_EQ(p.total, total[i * n + j]) << i << "," << j;

@@ -1,3 +1,4 @@
+#include "cluster/area_reference.h"
 #include "cluster/cluster_sheet.h"
 #include "document/carinova_doc.h"
 #include "document/command_ids.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 
 namespace {
@@ -151,6 +153,48 @@ TEST_F(DocCluster, MeanSpecimenAveragesAndCanBeTheReference) {
               (std::vector<int>{hintReferenceChanged, hintClusterRemoved, hintMeanRemoved}));
     for (CSpecimenRecord* r : records)
         EXPECT_EQ(r->GetClusterData()->MeanDelta, 0.0f);
+}
+
+// The mean specimen's comparison with the reference, against the control points in double and
+// the area between the sampled curves.
+void ExpectComparedWithTheReference(const CCarinovaDoc& doc) {
+    const CSpecimenRecord* mean = doc.GetClusterParameter().GetMeanRecord();
+    ASSERT_NE(mean, nullptr);
+    ASSERT_NE(doc.GetReferenceRecord(), nullptr);
+    const CApproxSpecimen& m = *mean->GetClusterApproximation();
+    const CApproxSpecimen& r = *doc.GetReferenceRecord()->GetClusterApproximation();
+    // The mean control-point distance over the 16 distinct points.
+    double sum = 0.0;
+    for (std::size_t i = 0; i + 1 < m.ApproxLower.ControlPoints.size(); ++i)
+        for (const FPoint d : {m.ApproxLower.ControlPoints[i] - r.ApproxLower.ControlPoints[i],
+                               m.ApproxUpper.ControlPoints[i] - r.ApproxUpper.ControlPoints[i]})
+            sum += std::hypot(static_cast<double>(d.x), static_cast<double>(d.y));
+    const double dorsal = area_reference::SideArea(r, m, true);
+    const double ventral = area_reference::SideArea(r, m, false);
+    const CClusterData& data = *mean->GetClusterData();
+    EXPECT_GT(sum, 1.0);
+    EXPECT_NEAR(data.MeanDelta, sum / 16.0, 1e-4 * sum);
+    EXPECT_NEAR(data.Areadorsal, dorsal, 1e-5 * dorsal);
+    EXPECT_NEAR(data.Areaventral, ventral, 1e-5 * ventral);
+    EXPECT_EQ(data.DeltaVectorsUpper.size(), 9u);
+}
+
+// The desktop order: the reference is marked first, then the mean is calculated. The mean is
+// compared with the reference at once, as every member is, and again when the document is
+// opened.
+TEST_F(DocCluster, MeanCalculatedAfterTheReferenceIsComparedWithIt) {
+    InsertAll();
+    doc.SetReferenceRecord(records[1]);
+    doc.OnCommand(ID_CLUSTER_MEAN);
+    ExpectComparedWithTheReference(doc);
+
+    CScratchFolder folder;
+    const std::string path = (folder.Path() / "mean.xml").string();
+    ASSERT_TRUE(doc.OnSaveDocument(path));
+    CScriptedInteraction otherUi;
+    CCarinovaDoc reopened(otherUi);
+    ASSERT_TRUE(reopened.OnOpenDocument(path));
+    ExpectComparedWithTheReference(reopened);
 }
 
 TEST_F(DocCluster, ClusterCommandsWithoutSelectionSaySo) {

@@ -1,3 +1,4 @@
+#include "formats/morphosys_reader.h"
 #include "formats/reader_test_support.h"
 #include "formats/tps_reader.h"
 #include "formats/tps_writer.h"
@@ -7,7 +8,10 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <sstream>
+#include <utility>
 
 namespace {
 
@@ -53,12 +57,14 @@ protected:
     CScratchFolder folder_;
 };
 
-TEST_F(TpsWriterTest, WritesTruncatedPointsAndEmptyKeywords) {
+// The nearest integer, halves away from zero.
+TEST_F(TpsWriterTest, WritesRoundedPointsAndEmptyKeywords) {
     CSpecimen specimen;
-    specimen.Contour = {{12.7f, -3.9f}, {-0.5f, 0.99f}, {100.0f, 7.0f}};
+    specimen.Contour = {{12.7f, -3.9f}, {-0.5f, 0.99f}, {100.0f, 7.0f}, {2.5f, -2.49f}};
     specimen.Variables = "not written";
-    EXPECT_EQ(WriteAndRead(specimen), "LM=0\r\nOUTLINES=1\r\nPOINTS=3\r\n12 -3\r\n0 0\r\n100 7\r\n"
-                                      "IMAGE=\r\nID=\r\nCOMMENT=\r\n");
+    EXPECT_EQ(WriteAndRead(specimen),
+              "LM=0\r\nOUTLINES=1\r\nPOINTS=4\r\n13 -4\r\n-1 1\r\n100 7\r\n3 -2\r\n"
+              "IMAGE=\r\nID=\r\nCOMMENT=\r\n");
 }
 
 TEST_F(TpsWriterTest, DividesByScaleAndEndsWithScaleLine) {
@@ -69,7 +75,7 @@ TEST_F(TpsWriterTest, DividesByScaleAndEndsWithScaleLine) {
     specimen.ImageFile = "valve 1.jpg";
     specimen.Identifier = "17";
     specimen.Comment = "left valve";
-    EXPECT_EQ(WriteAndRead(specimen), "LM=0\r\nOUTLINES=1\r\nPOINTS=1\r\n123 67\r\n"
+    EXPECT_EQ(WriteAndRead(specimen), "LM=0\r\nOUTLINES=1\r\nPOINTS=1\r\n123 68\r\n"
                                       "IMAGE=valve 1.jpg\r\nID=17\r\nCOMMENT=left valve\r\n"
                                       "SCALE=0.010000\r\n");
 }
@@ -134,6 +140,84 @@ TEST_F(TpsWriterTest, RoundTripWithScale) {
     EXPECT_EQ(PointsText(list[0]->Contour), PointsText(AsStored(written.Contour)));
     EXPECT_TRUE(list[0]->ScaleSpecified);
     EXPECT_FLOAT_EQ(list[0]->ScaleFactor, 0.02f);
+}
+
+// The integers of a point block, as written.
+std::vector<std::pair<long, long>> PointLines(const std::string& text) {
+    std::vector<std::pair<long, long>> points;
+    std::istringstream in(text);
+    std::string line;
+    int count = 0;
+    while (std::getline(in, line) && std::sscanf(line.c_str(), "POINTS=%d", &count) != 1) {
+    }
+    for (int i = 0; i < count && std::getline(in, line); ++i) {
+        long x = 0, y = 0;
+        EXPECT_EQ(std::sscanf(line.c_str(), "%ld %ld", &x, &y), 2) << line;
+        points.emplace_back(x, y);
+    }
+    return points;
+}
+
+std::vector<std::pair<long, long>> AsPairs(const std::vector<FPoint>& points) {
+    std::vector<std::pair<long, long>> pairs;
+    for (const FPoint& p : points)
+        pairs.emplace_back(std::lround(p.x), std::lround(p.y));
+    return pairs;
+}
+
+// Scales that are not exact in binary (the real files' among them): every coordinate comes back
+// as it was, where truncating the quotient moved 5 to 80 % of the points by one.
+class TpsScaleRoundTrip : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(TpsScaleRoundTrip, WritesBackTheCoordinatesThatWereRead) {
+    std::vector<FPoint> points;
+    std::string text = "LM=0\nOUTLINES=1\nPOINTS=400\n";
+    for (int i = 0; i < 400; ++i) {
+        const int x = -3000 + (i * 7919) % 24000, y = (i * 104729) % 9000 - 1000;
+        points.emplace_back(x, y);
+        text += std::to_string(x) + " " + std::to_string(y) + "\n";
+    }
+    text += "SCALE=" + std::string(GetParam()) + "\n";
+    CScratchFolder folder;
+    const SpecimenList read = ReadAllAs<CTpsReader>(folder.Write("in.tps", text));
+    ASSERT_EQ(read.size(), 1u);
+    const std::filesystem::path out = folder.Path() / "out.tps";
+    std::string error;
+    ASSERT_TRUE(WriteSpecimenAsTps(*read[0], out, error)) << error;
+    EXPECT_EQ(PointLines(CScratchFolder::ReadBytes(out)), AsPairs(AsStored(points)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, TpsScaleRoundTrip,
+                         ::testing::Values("0.003890", "0.003662", "0.002717", "0.002449", "0.1",
+                                           "0.3", "0.07", "1.7", "12.5"));
+
+// A chain code read with a calibration line was multiplied by the step length sx (thousandths of
+// a millimetre); it is written back as its chain positions, with the step in millimetres as the
+// SCALE, so that the TPS reader makes the same contour of it. It used to come out as "0 0".
+TEST_F(TpsWriterTest, ChainCodeIsWrittenAsItsPositions) {
+    const std::string block = "\nC 1 : outline\n10 20 8\n00112233\n";
+    const std::string path =
+        folder_.Write("valves.msd", "F 1 first\nfree\n1000 1000 12.5 12.5 'mm'" + block +
+                                        "F 2 second\nfree\n500 500 12.5 12.5 'mm'" + block);
+    const SpecimenList read = ReadAllAs<CMorphosysReader>(path);
+    ASSERT_EQ(read.size(), 2u);
+    const std::vector<FPoint> positions = AsStored(
+        {{10, 20}, {11, 20}, {12, 20}, {12, 21}, {12, 22}, {11, 22}, {10, 22}, {10, 21}, {10, 20}});
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        const float step = i == 0 ? 80.0f : 40.0f;
+        ASSERT_EQ(read[i]->ScaleFactor, step);
+        const std::filesystem::path out = folder_.Path() / ("chain" + std::to_string(i) + ".tps");
+        std::string error;
+        ASSERT_TRUE(WriteSpecimenAsTps(*read[i], out, error)) << error;
+        const std::string text = CScratchFolder::ReadBytes(out);
+        EXPECT_EQ(PointLines(text), AsPairs(positions));
+        EXPECT_NE(text.find(i == 0 ? "SCALE=0.080000\r\n" : "SCALE=0.040000\r\n"),
+                  std::string::npos)
+            << text;
+        const SpecimenList again = ReadAllAs<CTpsReader>(out.string());
+        ASSERT_EQ(again.size(), 1u);
+        EXPECT_EQ(PointsText(again[0]->Contour), PointsText(read[i]->Contour));
+    }
 }
 
 TEST_F(TpsWriterTest, FailureNamesPathAndReasonAndKeepsOldFile) {

@@ -129,9 +129,16 @@ class CTestClusterTables : public QObject {
         Doc().SetReferenceRecord(d->Record(0));
     }
 
+    // A curve shrunk to one point encloses nothing with the axis: no area of its side can be
+    // computed against it. (A curve pulled over the axis still can.)
+    static void ShrinkVentralCurve(CSpecimenRecord& record) {
+        for (FPoint& p : record.GetClusterApproximation()->ApproxLower.ControlPoints)
+            p = FPoint(120.0f, 40.0f);
+    }
+
     // A thousand valves of slowly changing size and proportion, all members, the first the
-    // reference. Every 97th has its ventral curve pulled over the axis, so its ventral and
-    // total areas are not computable.
+    // reference. Every 97th has its ventral curve shrunk to a point, so its ventral and total
+    // areas are not computable.
     void MakeLargeCluster() {
         std::vector<CSpecimenRecord*> records;
         for (int i = 0; i < kLarge; ++i) {
@@ -149,11 +156,8 @@ class CTestClusterTables : public QObject {
         }
         Doc().InsertIntoCluster(records);
         QCOMPARE(int(Doc().GetClusterList().size()), kLarge);
-        for (int i = 50; i < kLarge; i += 97) {
-            FPoint& p = records[std::size_t(i)]->GetClusterApproximation()->ApproxLower
-                            .ControlPoints[4];
-            p.y = -3.0f * p.y;
-        }
+        for (int i = 50; i < kLarge; i += 97)
+            ShrinkVentralCurve(*records[std::size_t(i)]);
         Doc().SetReferenceRecord(records.front());
         d->ui.messages.clear();
     }
@@ -624,10 +628,8 @@ private slots:
     void oneActionGivesAtMostOneMessage() {
         MakeCluster();
         Doc().InsertIntoCluster(d->Record(5));
-        for (CSpecimenRecord* r : Doc().GetClusterList()) {
-            FPoint& p = r->GetClusterApproximation()->ApproxLower.ControlPoints[4];
-            p.y = -3.0f * p.y; // no ventral area is computable
-        }
+        for (CSpecimenRecord* r : Doc().GetClusterList())
+            ShrinkVentralCurve(*r); // no ventral area is computable
         Doc().SetReferenceRecord(d->Record(0));
         CCarinovaView main(Doc());
         RegisterRightPaneViews(main);

@@ -375,14 +375,49 @@ TEST(PseudoInverseSquare, IsTheInverseOfARegularMatrix) {
     EXPECT_LE(DistanceBetween(p, expected), 4 * FLT_EPSILON);
 }
 
-TEST(PseudoInverseSquare, InvertsTinySingularValuesWithoutThreshold) {
-    const double tiny = std::ldexp(1.0, -60);
-    const Dense a = {{1, 0}, {0, tiny}};
+// Singular values below the largest one times the float epsilon times the larger dimension
+// (here 2.4e-7) count as zero; larger ones are inverted.
+struct ThresholdCase {
+    double small;
+    double inverse;
+};
+
+class PseudoInverseThreshold : public ::testing::TestWithParam<ThresholdCase> {};
+
+TEST_P(PseudoInverseThreshold, InvertsOnlyWhatRoundingCannotHaveMade) {
+    const Dense a = {{1, 0}, {0, GetParam().small}};
     const Dense p = PseudoInverse(a);
     EXPECT_EQ(p[0][0], 1.0);
-    EXPECT_EQ(p[1][1], 1.0 / tiny);
+    EXPECT_FLOAT_EQ(p[1][1], GetParam().inverse);
     EXPECT_EQ(p[0][1], 0.0);
     EXPECT_EQ(p[1][0], 0.0);
+}
+
+// The values as the float matrix holds them.
+ThresholdCase Kept(float small) {
+    return {small, 1.0 / small};
+}
+ThresholdCase Dropped(float small) {
+    return {small, 0.0};
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, PseudoInverseThreshold,
+                         ::testing::Values(Dropped(std::ldexp(1.0f, -60)), Dropped(1e-7f),
+                                           Dropped(2e-7f), Kept(3e-7f), Kept(1e-3f)));
+
+// Matrices of rank 2 whose third singular value comes out of the float decomposition as rounding
+// noise instead of 0: inverting it gave entries of 1e6 and more. The minimum-norm answer keeps
+// the Moore-Penrose conditions.
+TEST(PseudoInverseRankDeficient, TreatsRoundingNoiseAsZero) {
+    const Dense ramp = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}};
+    Dense sums = RandomDense(5, 3, 7);
+    for (auto& row : sums)
+        row[2] = static_cast<float>(row[0] * 0.3 + row[1] * 0.7);
+    for (const Dense& a : {ramp, sums}) {
+        const Dense p = PseudoInverse(a);
+        EXPECT_LT(Norm(p), 10.0 * Norm(a));
+        ExpectMoorePenrose(a, p);
+    }
 }
 
 // Zero first column, and the block layout of the fit (zero columns 1 and k + 1 around two

@@ -83,7 +83,10 @@ void ComputeClusterData(const CApproxSpecimen& member, const CApproxSpecimen& re
     data.MeanDeltaQuadrat = std::sqrt(Mean(data.SumDeltaQuadrat, distinct));
     data.Areadorsal = DorsalAreaBetween(reference, member);
     data.Areaventral = VentralAreaBetween(reference, member);
-    data.Areatotal = TotalAreaBetween(reference, member);
+    // What TotalAreaBetween gives, without measuring both sides again.
+    data.Areatotal = data.Areadorsal >= 0.0f && data.Areaventral >= 0.0f
+                         ? data.Areadorsal + data.Areaventral
+                         : kTotalAreaNotComputable;
     data.DeltaVectorsLower = lower;
     data.DeltaVectorsUpper = upper;
 }

@@ -36,7 +36,7 @@ bool CMorphosysReader::ReadNext(CSpecimen& specimen) {
 
 bool CMorphosysReader::ReadSpecimen(CSpecimen& specimen, bool first) {
     specimen.PathName = path_;
-    specimen.FileType = "Morphosys";
+    specimen.FileType = kMorphosysFileType;
     std::string line;
     if (first) {
         if (!file_.ReadLine(line))

@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <string>
 
+// The FileType of its specimens. Their ScaleFactor, when specified, is the length of a chain
+// step along x in thousandths of a millimetre: the factor the x positions were multiplied by.
+inline constexpr const char* kMorphosysFileType = "Morphosys";
+
 // True when the first line of the file is a Morphosys header "F 1 <name>".
 bool IsMorphosysFile(const std::string& path);
 

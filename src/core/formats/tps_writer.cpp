@@ -1,10 +1,12 @@
 #include "formats/tps_writer.h"
 
+#include "formats/morphosys_reader.h"
 #include "model/int_round.h"
 #include "model/specimen.h"
 #include "platform/atomic_file.h"
 
 #include <charconv>
+#include <cmath>
 #include <string_view>
 
 namespace {
@@ -37,18 +39,36 @@ void AppendFixed(std::string& out, double value) {
     out.append(buffer, result.ptr);
 }
 
-void AppendPoint(std::string& out, const CSpecimen& specimen, FPoint point) {
-    double x = point.x;
-    double y = point.y;
-    if (specimen.ScaleSpecified) {
-        const double divisor = specimen.ScaleFactor * 1000.0;
-        x /= divisor;
-        y /= divisor;
-    }
-    // Not-a-number and values beyond the int range saturate instead of being undefined.
-    AppendInt(out, TruncToInt(x));
+// The factor the reader multiplied each coordinate by. A TPS specimen holds its file's SCALE,
+// and its coordinates are in thousandths of the file's unit. A chain-code specimen holds the
+// calibration's step length in thousandths of a millimetre, which is itself the factor.
+double ReadingFactor(const CSpecimen& specimen) {
+    if (!specimen.ScaleSpecified)
+        return 1.0;
+    if (specimen.FileType == kMorphosysFileType)
+        return specimen.ScaleFactor;
+    // Formed in float as the reader forms it, so that dividing gives back what was read.
+    return static_cast<float>(specimen.ScaleFactor * 1000.0);
+}
+
+// The SCALE line in the file's unit per pixel, the unit of the file that was read; for a chain
+// code millimetres per step.
+double ScaleLineValue(const CSpecimen& specimen) {
+    if (specimen.FileType == kMorphosysFileType)
+        return specimen.ScaleFactor / 1000.0;
+    return specimen.ScaleFactor;
+}
+
+// Nearest integer, halves away from zero; not-a-number and values beyond the int range
+// saturate instead of being undefined.
+int NearestInt(double v) {
+    return TruncToInt(std::round(v));
+}
+
+void AppendPoint(std::string& out, double factor, FPoint point) {
+    AppendInt(out, NearestInt(point.x / factor));
     out += ' ';
-    AppendInt(out, TruncToInt(y));
+    AppendInt(out, NearestInt(point.y / factor));
     out += '\n';
 }
 
@@ -56,14 +76,15 @@ std::string TpsText(const CSpecimen& specimen) {
     std::string out = "LM=0\nOUTLINES=1\nPOINTS=";
     AppendInt(out, static_cast<long long>(specimen.Contour.size()));
     out += '\n';
+    const double factor = ReadingFactor(specimen);
     for (const FPoint& point : specimen.Contour)
-        AppendPoint(out, specimen, point);
+        AppendPoint(out, factor, point);
     out += "IMAGE=" + specimen.ImageFile + "\n";
     out += "ID=" + specimen.Identifier + "\n";
     out += "COMMENT=" + specimen.Comment + "\n";
     if (specimen.ScaleSpecified) {
         out += "SCALE=";
-        AppendFixed(out, specimen.ScaleFactor);
+        AppendFixed(out, ScaleLineValue(specimen));
         out += '\n';
     }
     return out;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <new>
 #include <optional>
 
@@ -545,9 +546,18 @@ void pseudo_inverse(float** a, int m, int n, float** p) {
     for (int k = 1; k <= n; k++)
         for (int j = 1; j <= m; j++)
             t[k][j] = s[j][k];
+    // Singular values that are zero in exact arithmetic come out of a single-precision
+    // decomposition as rounding noise, a few float epsilons of the largest one times the size of
+    // the matrix. They count as zero, so that a rank-deficient matrix gets its minimum-norm
+    // answer instead of the inverse of its noise.
+    float largest = 0.0f;
+    for (int k = 1; k <= n; k++)
+        largest = fmax_classic(largest, w[k]);
+    const float threshold =
+        largest * std::numeric_limits<float>::epsilon() * static_cast<float>(m > n ? m : n);
     for (int k = 1; k <= n; k++) {
-        if (w[k] != 0.0f)
-            w[k] = static_cast<float>(1.0 / w[k]);
+        // Written so that a value that is not a number stays one.
+        w[k] = w[k] <= threshold ? 0.0f : static_cast<float>(1.0 / w[k]);
         for (int j = 1; j <= m; j++)
             t[k][j] *= w[k];
     }

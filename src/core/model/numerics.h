@@ -37,7 +37,8 @@ void tridiag_reduce(float** a, int n, float* d, float* e);
 // matrix by QL with implicit shifts; e is destroyed.
 void tqli(float* d, float* e, int n, float** z);
 
-// p[1..n][1..m] = Moore-Penrose pseudo-inverse of a[1..m][1..n]; a is not changed.
+// p[1..n][1..m] = Moore-Penrose pseudo-inverse of a[1..m][1..n]; a is not changed. Singular
+// values below the largest one times the float epsilon times max(m, n) count as zero.
 void pseudo_inverse(float** a, int m, int n, float** p);
 
 // Owning 1-based handles that release their storage also when a routine throws.

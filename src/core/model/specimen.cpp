@@ -5,10 +5,12 @@
 #include "platform/cdc.h"
 
 #include <algorithm>
-#include <cfloat>
 #include <climits>
 #include <cmath>
+#include <limits>
 #include <string>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -16,17 +18,31 @@ bool IsFinite(FPoint p) {
     return std::isfinite(p.x) && std::isfinite(p.y);
 }
 
-FPoint MeanOf(const std::vector<FPoint>& points) {
-    if (points.empty())
-        return {};
-    double sx = 0.0;
-    double sy = 0.0;
+// A vector in double precision: coordinates relative to the first contour point. Sums over an
+// outline are taken this way, so that they do not depend on where the outline lies; a
+// difference of two floats is exact in double.
+struct DVec {
+    double x = 0.0;
+    double y = 0.0;
+};
+
+DVec Offset(FPoint p, FPoint origin) {
+    return {static_cast<double>(p.x) - origin.x, static_cast<double>(p.y) - origin.y};
+}
+
+FPoint At(FPoint origin, DVec offset) {
+    return {static_cast<float>(origin.x + offset.x), static_cast<float>(origin.y + offset.y)};
+}
+
+DVec MeanOffset(const std::vector<FPoint>& points) {
+    DVec sum;
     for (const FPoint& p : points) {
-        sx += p.x;
-        sy += p.y;
+        const DVec d = Offset(p, points[0]);
+        sum.x += d.x;
+        sum.y += d.y;
     }
     const double n = static_cast<double>(points.size());
-    return {static_cast<float>(sx / n), static_cast<float>(sy / n)};
+    return {sum.x / n, sum.y / n};
 }
 
 bool InsideBoundsOf(FPoint c, const std::vector<FPoint>& points) {
@@ -37,26 +53,82 @@ bool InsideBoundsOf(FPoint c, const std::vector<FPoint>& points) {
     return c.x >= minX->x && c.x <= maxX->x && c.y >= minY->y && c.y <= maxY->y;
 }
 
-// Area centroid of the closed polygon. A contour that encloses no area (fewer than three
-// points, all points on one line) has none; it then gets the mean of its points, so that the
-// statistics stay finite and the outline can still be shown and listed.
-FPoint AreaCentroid(const std::vector<FPoint>& contour) {
+// Area centroid of the closed polygon, relative to its first point. A contour that encloses no
+// area (fewer than three points, all points on one line) has none; it then gets the mean of its
+// points, so that the statistics stay finite and the outline can still be shown and listed.
+DVec CentroidOffset(const std::vector<FPoint>& contour) {
     const std::size_t n = contour.size();
-    float sx = 0.0f;
-    float sy = 0.0f;
-    float t = 0.0f;
+    if (n == 0)
+        return {};
+    double sx = 0.0;
+    double sy = 0.0;
+    double t = 0.0;
     for (std::size_t i = 0; i < n; ++i) {
-        const FPoint a = contour[i];
-        const FPoint b = contour[(i + 1) % n];
+        const DVec a = Offset(contour[i], contour[0]);
+        const DVec b = Offset(contour[(i + 1) % n], contour[0]);
         sx += (b.x * b.x + b.x * a.x + a.x * a.x) * (a.y - b.y);
         sy += (b.y * b.y + b.y * a.y + a.y * a.y) * (b.x - a.x);
         t += (b.y + a.y) * (b.x - a.x);
     }
-    const float k = static_cast<float>(1.0 / (t * 0.5 * 6.0));
-    const FPoint centroid(k * sx, k * sy);
-    if (n == 0 || t == 0.0f || !IsFinite(centroid) || !InsideBoundsOf(centroid, contour))
-        return MeanOf(contour);
+    const double k = 1.0 / (t * 0.5 * 6.0);
+    const DVec centroid{k * sx, k * sy};
+    const FPoint absolute = At(contour[0], centroid);
+    if (t == 0.0 || !IsFinite(absolute) || !InsideBoundsOf(absolute, contour))
+        return MeanOffset(contour);
     return centroid;
+}
+
+// e1 and e2 from the second moments of the area about the centroid c (relative to the first
+// point). Each point's cubes serve as the following point's and as the preceding point's, so
+// they are formed once and passed along.
+std::pair<FPoint, FPoint> MainAxes(const std::vector<FPoint>& contour, DVec c) {
+    const int n = static_cast<int>(contour.size());
+    if (n == 0)
+        numerics::nrerror("no points for the main axes");
+    struct Cubed {
+        double x, y, x3, y3;
+    };
+    auto cubed = [&](int k) {
+        const DVec d = Offset(contour[(k + n) % n], contour[0]);
+        const double x = d.x - c.x, y = d.y - c.y;
+        return Cubed{x, y, std::pow(x, 3), std::pow(y, 3)};
+    };
+    double s1 = 0.0;
+    double s2 = 0.0;
+    double s3 = 0.0;
+    Cubed f = cubed(-1);
+    Cubed o = cubed(0);
+    for (int k = 0; k < n; ++k) {
+        const Cubed e = cubed(k + 1);
+        const double xf = f.x, yf = f.y, xo = o.x, yo = o.y, xe = e.x, ye = e.y;
+        s1 += xo * (f.y3 + std::pow(yo, 2) * yf + std::pow(yf, 2) * yo - std::pow(yo, 2) * ye -
+                    std::pow(ye, 2) * yo - e.y3);
+        s2 +=
+            (ye * yo - 0.5 * std::pow(yf, 2) - yo * yf + 0.5 * std::pow(ye, 2)) * std::pow(xo, 2) +
+            (std::pow(ye, 2) - std::pow(yo, 2)) * xe * xo;
+        s3 += yo * (std::pow(xe, 2) * xo + std::pow(xo, 2) * xe + e.x3 - f.x3 -
+                    std::pow(xo, 2) * xf - std::pow(xf, 2) * xo);
+        f = o;
+        o = e;
+    }
+    numerics::Matrix a(1, 2, 1, 2);
+    numerics::Vector dg(1, 2);
+    numerics::Vector od(1, 2);
+    a[1][1] = static_cast<float>(s1);
+    a[1][2] = static_cast<float>(s2);
+    a[2][1] = static_cast<float>(s2);
+    a[2][2] = static_cast<float>(s3);
+    numerics::tridiag_reduce(a.get(), 2, dg.get(), od.get());
+    numerics::tqli(dg.get(), od.get(), 2, a.get());
+    FPoint e1(a[1][1], a[2][1]);
+    FPoint e2(a[1][2], a[2][2]);
+    if (!IsFinite(e1) || !IsFinite(e2))
+        numerics::nrerror("main axes are not finite");
+    if (e1.x < 0.0f) {
+        e1 = -e1;
+        e2 = -e2;
+    }
+    return {e1, e2};
 }
 
 } // namespace
@@ -70,9 +142,12 @@ void CSpecimen::NormalizeOrientation() {
 // degenerate for them (the eigen-solver gives up), the specimen keeps the axes of its own
 // coordinate system, so that it stays usable instead of holding undefined numbers.
 void CSpecimen::CalculateStatistics() {
-    Centroid = CalculateCentroid();
+    const DVec c = CentroidOffset(Contour);
+    Centroid = Contour.empty() ? FPoint() : At(Contour[0], c);
+    centroidX_ = c.x;
+    centroidY_ = c.y;
     try {
-        CalculateMainAxes();
+        std::tie(FirstEigenvect, SecondEigenvect) = MainAxes(Contour, c);
     } catch (const numerics::CNumericalError&) {
         FirstEigenvect = FPoint(1.0f, 0.0f);
         SecondEigenvect = FPoint(0.0f, 1.0f);
@@ -80,97 +155,63 @@ void CSpecimen::CalculateStatistics() {
     SplitOutline();
 }
 
-FPoint CSpecimen::CalculateCentroid() const {
-    return AreaCentroid(Contour);
+// Positions are taken relative to the centroid as computed, before it was rounded for storage,
+// so that moving an outline by whole units moves nothing in normal position. A centroid that
+// was loaded or set since does not round from it; it is taken as it is.
+CSpecimen::CRelative CSpecimen::CentroidFromFirstPoint() const {
+    const FPoint origin = Contour[0];
+    if (At(origin, {centroidX_, centroidY_}) == Centroid)
+        return {centroidX_, centroidY_};
+    const DVec c = Offset(Centroid, origin);
+    return {c.x, c.y};
 }
 
-void CSpecimen::CalculateMainAxes() {
-    const int n = static_cast<int>(Contour.size());
-    if (n == 0)
-        numerics::nrerror("no points for the main axes");
-    auto relative = [&](int k) { return Contour[(k + n) % n] - Centroid; };
-    // Each point's cubes serve as the following point's and as the preceding point's, so they
-    // are formed once and passed along (the same calls, so the same values).
-    struct Cubed {
-        double x, y, x3, y3;
-    };
-    auto cubed = [&](int k) {
-        const FPoint p = relative(k);
-        const double x = p.x, y = p.y;
-        return Cubed{x, y, std::pow(x, 3), std::pow(y, 3)};
-    };
-    float s1 = 0.0f;
-    float s2 = 0.0f;
-    float s3 = 0.0f;
-    Cubed f = cubed(-1);
-    Cubed o = cubed(0);
-    for (int k = 0; k < n; ++k) {
-        const Cubed e = cubed(k + 1);
-        const double xf = f.x, yf = f.y, xo = o.x, yo = o.y, xe = e.x, ye = e.y;
-        s1 = static_cast<float>(s1 + xo * (f.y3 + std::pow(yo, 2) * yf + std::pow(yf, 2) * yo -
-                                           std::pow(yo, 2) * ye - std::pow(ye, 2) * yo - e.y3));
-        s2 = static_cast<float>(
-            s2 +
-            (ye * yo - 0.5 * std::pow(yf, 2) - yo * yf + 0.5 * std::pow(ye, 2)) * std::pow(xo, 2) +
-            (std::pow(ye, 2) - std::pow(yo, 2)) * xe * xo);
-        s3 = static_cast<float>(s3 + yo * (std::pow(xe, 2) * xo + std::pow(xo, 2) * xe + e.x3 -
-                                           f.x3 - std::pow(xo, 2) * xf - std::pow(xf, 2) * xo));
-        f = o;
-        o = e;
-    }
-    numerics::Matrix a(1, 2, 1, 2);
-    numerics::Vector dg(1, 2);
-    numerics::Vector od(1, 2);
-    a[1][1] = s1;
-    a[1][2] = s2;
-    a[2][1] = s2;
-    a[2][2] = s3;
-    numerics::tridiag_reduce(a.get(), 2, dg.get(), od.get());
-    numerics::tqli(dg.get(), od.get(), 2, a.get());
-    FPoint e1(a[1][1], a[2][1]);
-    FPoint e2(a[1][2], a[2][2]);
-    if (!IsFinite(e1) || !IsFinite(e2))
-        numerics::nrerror("main axes are not finite");
-    if (e1.x < 0.0f) {
-        e1 = -e1;
-        e2 = -e2;
-    }
-    FirstEigenvect = e1;
-    SecondEigenvect = e2;
+CSpecimen::CRelative CSpecimen::RelativeToCentroid(FPoint point, CRelative centroid) const {
+    if (Contour.empty())
+        return {static_cast<double>(point.x) - Centroid.x,
+                static_cast<double>(point.y) - Centroid.y};
+    const DVec d = Offset(point, Contour[0]);
+    return {d.x - centroid.x, d.y - centroid.y};
+}
+
+FPoint CSpecimen::AlongAxes(CRelative v) const {
+    return {static_cast<float>(v.x * FirstEigenvect.x + v.y * FirstEigenvect.y),
+            static_cast<float>(v.x * SecondEigenvect.x + v.y * SecondEigenvect.y)};
 }
 
 // Closed shoelace sum: the pair (last, first) belongs to the polygon, so the area does not
 // depend on where the outline lies.
 float CSpecimen::GetArea() const {
     const std::size_t n = Contour.size();
-    float sum = 0.0f;
+    double sum = 0.0;
     for (std::size_t i = 0; i < n; ++i) {
-        const FPoint a = Contour[i];
-        const FPoint b = Contour[(i + 1) % n];
+        const DVec a = Offset(Contour[i], Contour[0]);
+        const DVec b = Offset(Contour[(i + 1) % n], Contour[0]);
         sum += a.x * b.y - b.x * a.y;
     }
-    return 0.5f * sum;
+    return static_cast<float>(0.5 * sum);
 }
 
 // Every point counts, and the sum is divided by their number.
 float CSpecimen::GetMeanSquaredCentroidDistance() const {
     if (Contour.empty())
         return 0.0f;
-    const FPoint centroid = CalculateCentroid();
-    float sum = 0.0f;
+    const DVec c = CentroidOffset(Contour);
+    double sum = 0.0;
     for (const FPoint& p : Contour) {
-        const FPoint d = p - centroid;
-        sum += d * d;
+        const DVec d = Offset(p, Contour[0]);
+        sum += (d.x - c.x) * (d.x - c.x) + (d.y - c.y) * (d.y - c.y);
     }
-    return sum / static_cast<float>(Contour.size());
+    return static_cast<float>(sum / static_cast<double>(Contour.size()));
 }
 
 FPoint CSpecimen::TransformPoint(FPoint point, bool isDirection) const {
     if (!ApplyTransformation)
         return point;
-    const FPoint v = isDirection ? point : point - Centroid;
-    return {v.x * FirstEigenvect.x + v.y * FirstEigenvect.y,
-            v.x * SecondEigenvect.x + v.y * SecondEigenvect.y};
+    if (isDirection)
+        return AlongAxes({point.x, point.y});
+    return AlongAxes(
+        RelativeToCentroid(point, Contour.empty() ? CRelative{} : CentroidFromFirstPoint()));
 }
 
 void CSpecimen::GetTransformedAxes(FPoint& first, FPoint& second) const {
@@ -214,13 +255,13 @@ struct Extremes {
 
 // The crossing indices with the smallest and the largest projection onto the first axis; the
 // first one met wins a tie.
-Extremes ExtremesAlongAxis(const std::vector<int>& indices, const std::vector<FPoint>& contour,
-                           FPoint centroid, FPoint axis) {
+template <typename Projection>
+Extremes ExtremesAlongAxis(const std::vector<int>& indices, Projection projection) {
     Extremes result;
-    float lowest = FLT_MAX;
-    float highest = -FLT_MAX;
+    double lowest = std::numeric_limits<double>::infinity();
+    double highest = -std::numeric_limits<double>::infinity();
     for (int i : indices) {
-        const float g = (contour[i] - centroid) * axis;
+        const double g = projection(i);
         if (g < lowest) {
             lowest = g;
             result.minIndex = i;
@@ -241,13 +282,21 @@ void CSpecimen::SplitOutline() {
     upperHalf_.clear();
     lowerHalf_.clear();
     const int n = static_cast<int>(Contour.size());
+    if (n == 0)
+        return;
+    const CRelative centroid = CentroidFromFirstPoint();
+    auto along = [&](int i, FPoint axis) {
+        const CRelative v = RelativeToCentroid(Contour[i], centroid);
+        return v.x * axis.x + v.y * axis.y;
+    };
+    auto isUpper = [&](int i) { return along(i, SecondEigenvect) >= 0.0; };
     std::vector<int> upper;
     std::vector<int> lower;
     // Each point's side serves as the following pair's too; it is formed once.
-    bool cUpper = n > 0 && IsUpperSide(0);
+    bool cUpper = isUpper(0);
     for (int c = 0; c < n; ++c) {
         const int d = (c + 1) % n;
-        const bool dUpper = IsUpperSide(d);
+        const bool dUpper = isUpper(d);
         if (dUpper && !cUpper) {
             upper.push_back(d);
             lower.push_back(c);
@@ -257,14 +306,20 @@ void CSpecimen::SplitOutline() {
         }
         cUpper = dUpper;
     }
-    const Extremes u = ExtremesAlongAxis(upper, Contour, Centroid, FirstEigenvect);
-    const Extremes l = ExtremesAlongAxis(lower, Contour, Centroid, FirstEigenvect);
+    auto projection = [&](int i) { return along(i, FirstEigenvect); };
+    const Extremes u = ExtremesAlongAxis(upper, projection);
+    const Extremes l = ExtremesAlongAxis(lower, projection);
+    auto positioned = [&](int i) {
+        if (!ApplyTransformation)
+            return Contour[i];
+        return AlongAxes(RelativeToCentroid(Contour[i], centroid));
+    };
     auto walk = [&](int from, int to, std::vector<FPoint>& half) {
         if (from < 0 || to < 0)
             return;
         half.reserve(static_cast<std::size_t>((to - from + n) % n) + 1);
         for (int i = from;; i = (i + 1) % n) {
-            half.push_back(GetTransformedPoint(i));
+            half.push_back(positioned(i));
             if (i == to)
                 break;
         }

@@ -22,6 +22,7 @@ public:
     // Completion, called by the readers once the contour is filled.
     void NormalizeOrientation();
     void CalculateStatistics();
+    // The halves about the centroid and axes (a loaded specimen keeps its stored ones).
     void SplitOutline();
 
     float GetArea() const;
@@ -70,8 +71,18 @@ public:
     bool ApplyTransformation = true;
 
 private:
-    FPoint CalculateCentroid() const;
-    void CalculateMainAxes();
+    // A point relative to the centroid, in double precision.
+    struct CRelative {
+        double x = 0.0;
+        double y = 0.0;
+    };
+    CRelative CentroidFromFirstPoint() const;
+    CRelative RelativeToCentroid(FPoint point, CRelative centroid) const;
+    FPoint AlongAxes(CRelative v) const;
+
+    // The centroid relative to the first contour point as computed, before it was rounded.
+    double centroidX_ = 0.0;
+    double centroidY_ = 0.0;
 
     std::vector<FPoint> upperHalf_;
     std::vector<FPoint> lowerHalf_;
