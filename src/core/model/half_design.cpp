@@ -1,0 +1,139 @@
+#include "model/half_design.h"
+
+#include <algorithm>
+
+CHalfDesign::CHalfDesign(const std::vector<FPoint>& points) {
+    const std::size_t m = points.size();
+    px_.resize(m);
+    py_.resize(m);
+    x_.resize(m);
+    y_.resize(m);
+    for (std::size_t k = 0; k < m; ++k) {
+        px_[k] = points[k].x;
+        py_[k] = points[k].y;
+        x_[k] = points[k].x;
+        y_[k] = points[k].y;
+    }
+    for (int i = 0; i < 3; ++i) {
+        values_[i].resize(m);
+        slopes_[i].resize(m);
+    }
+    general_.resize(m);
+    generalSlopes_.resize(m);
+    span_.resize(m);
+    runs_.reserve(m);
+}
+
+namespace {
+
+// Element by element into separate arrays, so the compiler can work on several points at once.
+// Not inlined: the compiler keeps the promise of distinct arrays only at a call.
+[[gnu::noinline]] void EvaluateSpan(const CQuadraticBasis::Span span, const float* __restrict t, std::size_t count,
+                  float* __restrict v0, float* __restrict v1, float* __restrict v2,
+                  float* __restrict s0, float* __restrict s1, float* __restrict s2) {
+    for (std::size_t k = 0; k < count; ++k)
+        span.At(t[k], v0[k], v1[k], v2[k], s0[k], s1[k], s2[k]);
+}
+
+} // namespace
+
+void CHalfDesign::EvaluateRun(const CQuadraticBasis::Span& span, const float* t,
+                              std::size_t begin, std::size_t end) {
+    EvaluateSpan(span, t + begin, end - begin, &values_[0][begin], &values_[1][begin],
+                 &values_[2][begin], &slopes_[0][begin], &slopes_[1][begin], &slopes_[2][begin]);
+}
+
+void CHalfDesign::Evaluate(const CQuadraticBasis& basis, const std::vector<float>& t) {
+    const std::size_t m = px_.size();
+    for (std::size_t k = 0; k < m; ++k)
+        span_[k] = basis.InnerSpanOf(t[k]);
+    runs_.clear();
+    std::size_t k = 0;
+    while (k < m) {
+        const int span = span_[k];
+        if (span < 0) {
+            basis.ValuesAndSlopes(t[k], general_[k], generalSlopes_[k]);
+            runs_.push_back({k, k + 1, -1});
+            ++k;
+            continue;
+        }
+        const std::size_t begin = k;
+        while (k < m && span_[k] == span)
+            ++k;
+        const CQuadraticBasis::Span pieces = basis.SpanPieces(span);
+        EvaluateRun(pieces, t.data(), begin, k);
+        runs_.push_back({begin, k, pieces.first});
+    }
+}
+
+void CHalfDesign::CurvePoints(const std::vector<FPoint>& controlPoints,
+                              std::vector<FPoint>& curve) const {
+    curve.resize(px_.size());
+    for (const Run& run : runs_) {
+        if (run.first < 0) {
+            curve[run.begin] = CQuadraticBasis::Sum(general_[run.begin], controlPoints);
+            continue;
+        }
+        const FPoint* q = &controlPoints[static_cast<std::size_t>(run.first)];
+        for (std::size_t k = run.begin; k < run.end; ++k) {
+            const float v0 = values_[0][k];
+            const float v1 = values_[1][k];
+            const float v2 = values_[2][k];
+            curve[k].x = ((0.0f + v0 * q[0].x) + v1 * q[1].x) + v2 * q[2].x;
+            curve[k].y = ((0.0f + v0 * q[0].y) + v1 * q[1].y) + v2 * q[2].y;
+        }
+    }
+}
+
+namespace {
+
+// The step of one parameter from the curve point c and tangent d at it; a step that leaves
+// [0, 1] or is not a number ends on the nearer bound (0 for not a number).
+inline float Corrected(float t, float px, float py, float cx, float cy, float dx, float dy) {
+    const float norm = dy * dy + dx * dx;
+    const float u = t + ((py - cy) * dy + (px - cx) * dx) / norm;
+    return u >= 0.0f ? (u > 1.0f ? 1.0f : u) : 0.0f;
+}
+
+} // namespace
+
+void CHalfDesign::CorrectParameters(const std::vector<FPoint>& controlPoints,
+                                    std::vector<float>& t) const {
+    const std::size_t m = t.size();
+    if (m == 0)
+        return;
+    const float* v0 = values_[0].data();
+    const float* v1 = values_[1].data();
+    const float* v2 = values_[2].data();
+    const float* s0 = slopes_[0].data();
+    const float* s1 = slopes_[1].data();
+    const float* s2 = slopes_[2].data();
+    const float* px = px_.data();
+    const float* py = py_.data();
+    float* param = t.data();
+    for (const Run& run : runs_) {
+        const std::size_t begin = std::max<std::size_t>(run.begin, 1);
+        const std::size_t end = std::min(run.end, m - 1);
+        if (run.first < 0) {
+            for (std::size_t k = begin; k < end; ++k) {
+                const FPoint c = CQuadraticBasis::Sum(general_[k], controlPoints);
+                const FPoint d = CQuadraticBasis::Sum(generalSlopes_[k], controlPoints);
+                param[k] = Corrected(param[k], px[k], py[k], c.x, c.y, d.x, d.y);
+            }
+            continue;
+        }
+        // The run's three control points stay in registers.
+        const FPoint* q = &controlPoints[static_cast<std::size_t>(run.first)];
+        const float qx0 = q[0].x, qx1 = q[1].x, qx2 = q[2].x;
+        const float qy0 = q[0].y, qy1 = q[1].y, qy2 = q[2].y;
+        for (std::size_t k = begin; k < end; ++k) {
+            const float cx = ((0.0f + v0[k] * qx0) + v1[k] * qx1) + v2[k] * qx2;
+            const float cy = ((0.0f + v0[k] * qy0) + v1[k] * qy1) + v2[k] * qy2;
+            const float dx = ((0.0f + s0[k] * qx0) + s1[k] * qx1) + s2[k] * qx2;
+            const float dy = ((0.0f + s0[k] * qy0) + s1[k] * qy1) + s2[k] * qy2;
+            param[k] = Corrected(param[k], px[k], py[k], cx, cy, dx, dy);
+        }
+    }
+    param[0] = 0.0f;
+    param[m - 1] = 1.0f;
+}
