@@ -20,7 +20,6 @@ CHalfDesign::CHalfDesign(const std::vector<FPoint>& points) {
     }
     general_.resize(m);
     generalSlopes_.resize(m);
-    span_.resize(m);
     runs_.reserve(m);
 }
 
@@ -43,25 +42,26 @@ void CHalfDesign::EvaluateRun(const CQuadraticBasis::Span& span, const float* t,
                  &values_[2][begin], &slopes_[0][begin], &slopes_[1][begin], &slopes_[2][begin]);
 }
 
+// A run lasts while the parameters stay strictly between the span's knots, which is exactly
+// where InnerSpanOf gives that span; the search runs only where a run begins.
 void CHalfDesign::Evaluate(const CQuadraticBasis& basis, const std::vector<float>& t) {
     const std::size_t m = px_.size();
-    for (std::size_t k = 0; k < m; ++k)
-        span_[k] = basis.InnerSpanOf(t[k]);
+    const float* param = t.data();
     runs_.clear();
     std::size_t k = 0;
     while (k < m) {
-        const int span = span_[k];
+        const int span = basis.InnerSpanOf(param[k]);
         if (span < 0) {
-            basis.ValuesAndSlopes(t[k], general_[k], generalSlopes_[k]);
+            basis.ValuesAndSlopes(param[k], general_[k], generalSlopes_[k]);
             runs_.push_back({k, k + 1, -1});
             ++k;
             continue;
         }
-        const std::size_t begin = k;
-        while (k < m && span_[k] == span)
-            ++k;
         const CQuadraticBasis::Span pieces = basis.SpanPieces(span);
-        EvaluateRun(pieces, t.data(), begin, k);
+        const std::size_t begin = k++;
+        while (k < m && pieces.k1 < param[k] && param[k] < pieces.k2)
+            ++k;
+        EvaluateRun(pieces, param, begin, k);
         runs_.push_back({begin, k, pieces.first});
     }
 }

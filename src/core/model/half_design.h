@@ -53,6 +53,5 @@ private:
     std::vector<float> slopes_[3];
     std::vector<CQuadraticBasis::Active> general_;
     std::vector<CQuadraticBasis::Active> generalSlopes_;
-    std::vector<int> span_;
     std::vector<Run> runs_;
 };
