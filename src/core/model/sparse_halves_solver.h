@@ -30,8 +30,9 @@ public:
 
 private:
     void GatherHalf(const CHalfDesign& half, const int* column);
+    static void SumRun(const CHalfDesign& half, const CHalfDesign::Run& run, double* sums);
     void GatherRow(const CQuadraticBasis::Active& active, const int* column, double x, double y);
-    void AddRun(int column, const double* sums);
+    double& Entry(int i, int j); // of the lower triangle of A^T A
 
     int g_;
     int rows_;
