@@ -95,6 +95,25 @@ inline float Corrected(float t, float px, float py, float cx, float cy, float dx
     return u >= 0.0f ? (u > 1.0f ? 1.0f : u) : 0.0f;
 }
 
+// The points of one run with its three control points q: element by element, not inlined,
+// like EvaluateSpan.
+[[gnu::noinline]] void CorrectSpan(const FPoint* q, const float* __restrict v0,
+                                   const float* __restrict v1, const float* __restrict v2,
+                                   const float* __restrict s0, const float* __restrict s1,
+                                   const float* __restrict s2, const float* __restrict px,
+                                   const float* __restrict py, float* __restrict t,
+                                   std::size_t count) {
+    const float qx0 = q[0].x, qx1 = q[1].x, qx2 = q[2].x;
+    const float qy0 = q[0].y, qy1 = q[1].y, qy2 = q[2].y;
+    for (std::size_t k = 0; k < count; ++k) {
+        const float cx = ((0.0f + v0[k] * qx0) + v1[k] * qx1) + v2[k] * qx2;
+        const float cy = ((0.0f + v0[k] * qy0) + v1[k] * qy1) + v2[k] * qy2;
+        const float dx = ((0.0f + s0[k] * qx0) + s1[k] * qx1) + s2[k] * qx2;
+        const float dy = ((0.0f + s0[k] * qy0) + s1[k] * qy1) + s2[k] * qy2;
+        t[k] = Corrected(t[k], px[k], py[k], cx, cy, dx, dy);
+    }
+}
+
 } // namespace
 
 void CHalfDesign::CorrectParameters(const std::vector<FPoint>& controlPoints,
@@ -102,38 +121,22 @@ void CHalfDesign::CorrectParameters(const std::vector<FPoint>& controlPoints,
     const std::size_t m = t.size();
     if (m == 0)
         return;
-    const float* v0 = values_[0].data();
-    const float* v1 = values_[1].data();
-    const float* v2 = values_[2].data();
-    const float* s0 = slopes_[0].data();
-    const float* s1 = slopes_[1].data();
-    const float* s2 = slopes_[2].data();
-    const float* px = px_.data();
-    const float* py = py_.data();
-    float* param = t.data();
     for (const Run& run : runs_) {
         const std::size_t begin = std::max<std::size_t>(run.begin, 1);
         const std::size_t end = std::min(run.end, m - 1);
+        if (begin >= end)
+            continue;
         if (run.first < 0) {
-            for (std::size_t k = begin; k < end; ++k) {
-                const FPoint c = CQuadraticBasis::Sum(general_[k], controlPoints);
-                const FPoint d = CQuadraticBasis::Sum(generalSlopes_[k], controlPoints);
-                param[k] = Corrected(param[k], px[k], py[k], c.x, c.y, d.x, d.y);
-            }
+            const FPoint c = CQuadraticBasis::Sum(general_[begin], controlPoints);
+            const FPoint d = CQuadraticBasis::Sum(generalSlopes_[begin], controlPoints);
+            t[begin] = Corrected(t[begin], px_[begin], py_[begin], c.x, c.y, d.x, d.y);
             continue;
         }
-        // The run's three control points stay in registers.
-        const FPoint* q = &controlPoints[static_cast<std::size_t>(run.first)];
-        const float qx0 = q[0].x, qx1 = q[1].x, qx2 = q[2].x;
-        const float qy0 = q[0].y, qy1 = q[1].y, qy2 = q[2].y;
-        for (std::size_t k = begin; k < end; ++k) {
-            const float cx = ((0.0f + v0[k] * qx0) + v1[k] * qx1) + v2[k] * qx2;
-            const float cy = ((0.0f + v0[k] * qy0) + v1[k] * qy1) + v2[k] * qy2;
-            const float dx = ((0.0f + s0[k] * qx0) + s1[k] * qx1) + s2[k] * qx2;
-            const float dy = ((0.0f + s0[k] * qy0) + s1[k] * qy1) + s2[k] * qy2;
-            param[k] = Corrected(param[k], px[k], py[k], cx, cy, dx, dy);
-        }
+        CorrectSpan(&controlPoints[static_cast<std::size_t>(run.first)], &values_[0][begin],
+                    &values_[1][begin], &values_[2][begin], &slopes_[0][begin],
+                    &slopes_[1][begin], &slopes_[2][begin], &px_[begin], &py_[begin], &t[begin],
+                    end - begin);
     }
-    param[0] = 0.0f;
-    param[m - 1] = 1.0f;
+    t[0] = 0.0f;
+    t[m - 1] = 1.0f;
 }
