@@ -323,7 +323,11 @@ BENCHMARK_CAPTURE(BM_OverlayRedraw, plain, true)->Name("BM_OverlayRedraw/plain")
 void BM_OpenDocument(benchmark::State& state) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("large.xml"));
-    WriteDocumentFile(Large().doc, path.toStdString());
+    std::string failure;
+    if (!WriteDocumentFile(Large().doc, path.toStdString(), failure)) {
+        state.SkipWithError(failure.c_str());
+        return;
+    }
     const long start = StartPeak();
     CAllThreadsCpu cpu;
     for (auto _ : state) {

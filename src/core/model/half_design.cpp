@@ -27,17 +27,18 @@ namespace {
 
 // Element by element into separate arrays, so the compiler can work on several points at once.
 // Not inlined: the compiler keeps the promise of distinct arrays only at a call.
-[[gnu::noinline]] void EvaluateSpan(const CQuadraticBasis::Span span, const float* __restrict t, std::size_t count,
-                  float* __restrict v0, float* __restrict v1, float* __restrict v2,
-                  float* __restrict s0, float* __restrict s1, float* __restrict s2) {
+[[gnu::noinline]] void EvaluateSpan(const CQuadraticBasis::Span span, const float* __restrict t,
+                                    std::size_t count, float* __restrict v0, float* __restrict v1,
+                                    float* __restrict v2, float* __restrict s0,
+                                    float* __restrict s1, float* __restrict s2) {
     for (std::size_t k = 0; k < count; ++k)
         span.At(t[k], v0[k], v1[k], v2[k], s0[k], s1[k], s2[k]);
 }
 
 } // namespace
 
-void CHalfDesign::EvaluateRun(const CQuadraticBasis::Span& span, const float* t,
-                              std::size_t begin, std::size_t end) {
+void CHalfDesign::EvaluateRun(const CQuadraticBasis::Span& span, const float* t, std::size_t begin,
+                              std::size_t end) {
     EvaluateSpan(span, t + begin, end - begin, &values_[0][begin], &values_[1][begin],
                  &values_[2][begin], &slopes_[0][begin], &slopes_[1][begin], &slopes_[2][begin]);
 }
@@ -133,9 +134,8 @@ void CHalfDesign::CorrectParameters(const std::vector<FPoint>& controlPoints,
             continue;
         }
         CorrectSpan(&controlPoints[static_cast<std::size_t>(run.first)], &values_[0][begin],
-                    &values_[1][begin], &values_[2][begin], &slopes_[0][begin],
-                    &slopes_[1][begin], &slopes_[2][begin], &px_[begin], &py_[begin], &t[begin],
-                    end - begin);
+                    &values_[1][begin], &values_[2][begin], &slopes_[0][begin], &slopes_[1][begin],
+                    &slopes_[2][begin], &px_[begin], &py_[begin], &t[begin], end - begin);
     }
     t[0] = 0.0f;
     t[m - 1] = 1.0f;

@@ -76,8 +76,8 @@ bool CNormalEquations::Solve(std::vector<double>& solution) {
         const double inverse = 1.0 / root;
         At(j, j) = root;
         inverse_[static_cast<std::size_t>(j)] = inverse;
-        for (int r = below_[static_cast<std::size_t>(j)]; r < below_[static_cast<std::size_t>(j) + 1];
-             ++r) {
+        for (int r = below_[static_cast<std::size_t>(j)];
+             r < below_[static_cast<std::size_t>(j) + 1]; ++r) {
             const int i = rowsBelow_[static_cast<std::size_t>(r)];
             const int fi = first_[static_cast<std::size_t>(i)];
             double sum = At(i, j);
@@ -93,8 +93,8 @@ bool CNormalEquations::Solve(std::vector<double>& solution) {
         solution[i] *= inverse_[static_cast<std::size_t>(i)];
     }
     for (int i = n - 1; i >= 0; --i) {
-        for (int r = below_[static_cast<std::size_t>(i)]; r < below_[static_cast<std::size_t>(i) + 1];
-             ++r) {
+        for (int r = below_[static_cast<std::size_t>(i)];
+             r < below_[static_cast<std::size_t>(i) + 1]; ++r) {
             const int k = rowsBelow_[static_cast<std::size_t>(r)];
             solution[i] -= At(k, i) * solution[k];
         }

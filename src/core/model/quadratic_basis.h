@@ -64,7 +64,8 @@ public:
     // and the reciprocals of their denominators. For many parameters of one span at a time.
     struct Span {
         int first = 0; // N_first ... N_(first + 2) are active
-        float k0 = 0.0f, k1 = 0.0f, k2 = 0.0f, k3 = 0.0f; // t_(k-1) ... t_(k+2): the span is (k1, k2)
+        // t_(k-1) ... t_(k+2); the span is (k1, k2).
+        float k0 = 0.0f, k1 = 0.0f, k2 = 0.0f, k3 = 0.0f;
         float falling = 0.0f, left = 0.0f, right = 0.0f, rising = 0.0f;
         // The values and slopes at t, strictly inside the span, as InnerValuesAndSlopes gives
         // them.

@@ -94,7 +94,7 @@ void CSparseHalvesSolver::GatherHalf(const CHalfDesign& half, const int* column)
 
 // One row added on its own.
 void CSparseHalvesSolver::GatherRow(const CQuadraticBasis::Active& active, const int* column,
-                                   double x, double y) {
+                                    double x, double y) {
     const int* c = column + active.first;
     const float* v = active.value;
     for (int a = 0; a < active.count; ++a) {
