@@ -8,6 +8,7 @@
 #include "cluster/spline_areas.h"
 #include "model/approx_specimen.h"
 #include "model/bspline.h"
+#include "model/half_design.h"
 #include "model/quadratic_basis.h"
 #include "model/specimen.h"
 #include "support/outline_shapes.h"
@@ -220,6 +221,69 @@ TEST(FitPathsBasis, MatchesCBSplineBitForBit) {
             ASSERT_TRUE(same(p.x, q.x) && same(p.y, q.y) && same(d.x, e.x) && same(d.y, e.y))
                 << n << ' ' << t;
         }
+    }
+}
+
+// The rows of one half in runs of one knot span, evaluated and corrected several points at a
+// time, against the per-point basis (held to CBSpline above) and the Newton step written out:
+// every value, curve point and corrected parameter bit for bit. The parameters hit the ends,
+// the knots and a float step either side of them, repeat, and run backwards in places.
+TEST(FitPathsBasis, RunsMatchPerPointBitForBit) {
+    const auto same = [](float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+    std::mt19937 rng(23);
+    std::uniform_real_distribution<float> coordinate(-500.0f, 500.0f);
+    std::uniform_real_distribution<float> inside(0.0f, 1.0f);
+    for (const int n : {3, 8, 30}) {
+        const CQuadraticBasis basis(n);
+        std::vector<float> t = {0.0f};
+        for (int i = 0; i < 200; ++i)
+            t.push_back(inside(rng));
+        std::sort(t.begin(), t.end());
+        for (int i = 3; i <= n; ++i) {
+            const float knot = CBSpline::Knot(2, n, i);
+            for (const float u : {knot, std::nextafter(knot, 0.0f), std::nextafter(knot, 1.0f)})
+                t.push_back(u);
+        }
+        for (int i = 0; i < 40; ++i)
+            t.push_back(t[static_cast<std::size_t>(i) * 3]);
+        t.push_back(1.0f);
+        std::vector<FPoint> points;
+        std::vector<FPoint> controlPoints;
+        for (std::size_t k = 0; k < t.size(); ++k)
+            points.emplace_back(coordinate(rng), coordinate(rng));
+        for (int i = 0; i <= n; ++i)
+            controlPoints.emplace_back(coordinate(rng), coordinate(rng));
+
+        CHalfDesign design(points);
+        design.Evaluate(basis, t);
+        std::vector<FPoint> curve;
+        design.CurvePoints(controlPoints, curve);
+        std::vector<float> corrected = t;
+        design.CorrectParameters(controlPoints, corrected);
+        std::size_t next = 0;
+        for (const CHalfDesign::Run& run : design.Runs()) {
+            ASSERT_EQ(run.begin, next);
+            ASSERT_LT(run.begin, run.end);
+            next = run.end;
+            for (std::size_t k = run.begin; k < run.end; ++k) {
+                CQuadraticBasis::Active values;
+                CQuadraticBasis::Active slopes;
+                basis.ValuesAndSlopes(t[k], values, slopes);
+                if (run.first >= 0) {
+                    ASSERT_EQ(values.first, run.first) << n << ' ' << t[k];
+                    ASSERT_EQ(values.count, 3);
+                    for (int i = 0; i < 3; ++i)
+                        ASSERT_TRUE(same(design.Value(i, k), values.value[i])) << n << ' ' << t[k];
+                }
+                const FPoint c = CQuadraticBasis::Sum(values, controlPoints);
+                const FPoint d = CQuadraticBasis::Sum(slopes, controlPoints);
+                ASSERT_TRUE(same(curve[k].x, c.x) && same(curve[k].y, c.y)) << n << ' ' << t[k];
+                float u = t[k] + ((points[k] - c) * d) / (d * d);
+                u = k == 0 ? 0.0f : k + 1 == t.size() ? 1.0f : std::clamp(u, 0.0f, 1.0f);
+                ASSERT_TRUE(same(corrected[k], u)) << n << ' ' << t[k];
+            }
+        }
+        EXPECT_EQ(next, t.size());
     }
 }
 

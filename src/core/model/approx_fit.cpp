@@ -109,10 +109,8 @@ void LayOut(const std::vector<FPoint>& q, int g, std::vector<FPoint>& ventral,
 }
 
 // One Newton-type step per inner data point towards the foot of its perpendicular on the curve.
-// `curve(k, t, point, derivative)` gives the point and the tangent at data point k's parameter t.
-// The fast path takes the squared tangent length as the dot product instead of squaring the
-// rounded root, which may move the step by an ulp.
-template <bool kSquaredNorm = false, typename Curve>
+// `curve(t, point, derivative)` gives the point and the tangent at parameter t.
+template <typename Curve>
 void CorrectParameters(const Curve& curve, const std::vector<FPoint>& points,
                        std::vector<float>& t) {
     const std::size_t m = points.size();
@@ -122,13 +120,9 @@ void CorrectParameters(const Curve& curve, const std::vector<FPoint>& points,
     for (std::size_t k = 1; k + 1 < m; ++k) {
         FPoint point;
         FPoint derivative;
-        curve(k, t[k], point, derivative);
-        float norm = derivative * derivative;
-        if constexpr (!kSquaredNorm) {
-            const float length = derivative.Length();
-            norm = length * length;
-        }
-        const float delta = ((points[k] - point) * derivative) / norm;
+        curve(t[k], point, derivative);
+        const float length = derivative.Length();
+        const float delta = ((points[k] - point) * derivative) / (length * length);
         t[k] += delta;
         if (!(t[k] >= 0.0f))
             t[k] = 0.0f;
@@ -171,27 +165,20 @@ public:
     }
 
     // The parameters of one half after a Solve with them. The sparse solver has the basis values
-    // and slopes at these parameters already. Their last bit may differ from CBSpline's, which
-    // matters only where the pseudo-inverse gave huge control points that cancel: after such a
-    // solve the curve is evaluated exactly.
+    // and slopes at these parameters already, and takes the squared tangent length as the dot
+    // product instead of squaring the rounded root; both may move a step by an ulp. That matters
+    // only where the pseudo-inverse gave huge control points that cancel: after such a solve the
+    // curve is evaluated exactly.
     void Correct(CFitHalf half, const std::vector<FPoint>& controlPoints,
                  const std::vector<FPoint>& points, std::vector<float>& t) const {
         if (sparseSolved_ && AllFinite(controlPoints)) {
-            const auto& values = Values(half);
-            const auto& slopes =
-                half == CFitHalf::Ventral ? sparse_->VentralSlopes() : sparse_->DorsalSlopes();
-            CorrectParameters<true>(
-                [&](std::size_t k, float, FPoint& p, FPoint& d) {
-                    p = CQuadraticBasis::Sum(values[k], controlPoints);
-                    d = CQuadraticBasis::Sum(slopes[k], controlPoints);
-                },
-                points, t);
+            Design(half).CorrectParameters(controlPoints, t);
             return;
         }
         if (sparse_) {
             const CQuadraticBasis& basis = sparse_->Basis();
             CorrectParameters(
-                [&](std::size_t, float u, FPoint& p, FPoint& d) {
+                [&](float u, FPoint& p, FPoint& d) {
                     d = basis.EvaluateDerivative(controlPoints, u);
                     p = basis.Evaluate(controlPoints, u);
                 },
@@ -200,7 +187,7 @@ public:
         }
         const CBSpline curve = CurveOf(controlPoints);
         CorrectParameters(
-            [&](std::size_t, float u, FPoint& p, FPoint& d) {
+            [&](float u, FPoint& p, FPoint& d) {
                 d = curve.EvaluateDerivative(u);
                 p = curve.Evaluate(u);
             },
@@ -210,21 +197,19 @@ public:
     // The curve point at each parameter of the last Solve, for finite control points.
     void CurvePoints(CFitHalf half, const std::vector<FPoint>& controlPoints,
                      const std::vector<float>& t, std::vector<FPoint>& curvePoints) const {
-        curvePoints.resize(t.size());
         if (sparseSolved_) {
-            const auto& values = Values(half);
-            for (std::size_t k = 0; k < t.size(); ++k)
-                curvePoints[k] = CQuadraticBasis::Sum(values[k], controlPoints);
+            Design(half).CurvePoints(controlPoints, curvePoints);
             return;
         }
+        curvePoints.resize(t.size());
         const CBSpline curve = CurveOf(controlPoints);
         for (std::size_t k = 0; k < t.size(); ++k)
             curvePoints[k] = curve.Evaluate(t[k]);
     }
 
 private:
-    const std::vector<CQuadraticBasis::Active>& Values(CFitHalf half) const {
-        return half == CFitHalf::Ventral ? sparse_->VentralValues() : sparse_->DorsalValues();
+    const CHalfDesign& Design(CFitHalf half) const {
+        return half == CFitHalf::Ventral ? sparse_->Ventral() : sparse_->Dorsal();
     }
 
     CHalvesSolver reference_;

@@ -17,7 +17,7 @@ void CNormalEquations::Load(const double* gram, int stride, const std::vector<in
                             const double* rhs, int rows) {
     unknowns_ = static_cast<int>(columns.size());
     rows_ = rows;
-    matrix_.assign(static_cast<std::size_t>(unknowns_) * unknowns_, 0.0);
+    matrix_.resize(static_cast<std::size_t>(unknowns_) * unknowns_); // lower triangle set below
     rhs_.resize(columns.size());
     for (int i = 0; i < unknowns_; ++i) {
         const double* row = gram + static_cast<std::size_t>(columns[i]) * stride;
@@ -25,6 +25,29 @@ void CNormalEquations::Load(const double* gram, int stride, const std::vector<in
             At(i, j) = row[columns[j]];
         rhs_[i] = rhs[columns[i]];
     }
+}
+
+// Each row's envelope: the column of its first non-zero, and for each column the rows below
+// it whose envelope reaches it, in ascending order.
+void CNormalEquations::FindEnvelope() {
+    const int n = unknowns_;
+    first_.resize(static_cast<std::size_t>(n));
+    below_.assign(static_cast<std::size_t>(n) + 1, 0);
+    for (int i = 0; i < n; ++i) {
+        int f = 0;
+        while (f < i && At(i, f) == 0.0)
+            ++f;
+        first_[static_cast<std::size_t>(i)] = f;
+        for (int j = f; j < i; ++j)
+            ++below_[static_cast<std::size_t>(j) + 1];
+    }
+    for (int j = 0; j < n; ++j)
+        below_[static_cast<std::size_t>(j) + 1] += below_[static_cast<std::size_t>(j)];
+    rowsBelow_.resize(static_cast<std::size_t>(below_[static_cast<std::size_t>(n)]));
+    next_.assign(below_.begin(), below_.end() - 1);
+    for (int i = 0; i < n; ++i)
+        for (int j = first_[static_cast<std::size_t>(i)]; j < i; ++j)
+            rowsBelow_[static_cast<std::size_t>(next_[static_cast<std::size_t>(j)]++)] = i;
 }
 
 // Divisions by the diagonal are products with its reciprocals, which may move the last bit.
@@ -40,14 +63,8 @@ bool CNormalEquations::Solve(std::vector<double>& solution) {
         largest = std::max(largest, At(i, i));
     if (!(largest > 0.0) || !std::isfinite(largest))
         return false;
-    first_.resize(static_cast<std::size_t>(n));
+    FindEnvelope();
     inverse_.resize(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        int f = 0;
-        while (f < i && At(i, f) == 0.0)
-            ++f;
-        first_[static_cast<std::size_t>(i)] = f;
-    }
     for (int j = 0; j < n; ++j) {
         const int fj = first_[static_cast<std::size_t>(j)];
         double pivot = At(j, j);
@@ -59,10 +76,10 @@ bool CNormalEquations::Solve(std::vector<double>& solution) {
         const double inverse = 1.0 / root;
         At(j, j) = root;
         inverse_[static_cast<std::size_t>(j)] = inverse;
-        for (int i = j + 1; i < n; ++i) {
+        for (int r = below_[static_cast<std::size_t>(j)];
+             r < below_[static_cast<std::size_t>(j) + 1]; ++r) {
+            const int i = rowsBelow_[static_cast<std::size_t>(r)];
             const int fi = first_[static_cast<std::size_t>(i)];
-            if (fi > j)
-                continue;
             double sum = At(i, j);
             for (int k = std::max(fi, fj); k < j; ++k)
                 sum -= At(i, k) * At(j, k);
@@ -76,9 +93,11 @@ bool CNormalEquations::Solve(std::vector<double>& solution) {
         solution[i] *= inverse_[static_cast<std::size_t>(i)];
     }
     for (int i = n - 1; i >= 0; --i) {
-        for (int k = i + 1; k < n; ++k)
-            if (first_[static_cast<std::size_t>(k)] <= i)
-                solution[i] -= At(k, i) * solution[k];
+        for (int r = below_[static_cast<std::size_t>(i)];
+             r < below_[static_cast<std::size_t>(i) + 1]; ++r) {
+            const int k = rowsBelow_[static_cast<std::size_t>(r)];
+            solution[i] -= At(k, i) * solution[k];
+        }
         solution[i] *= inverse_[static_cast<std::size_t>(i)];
     }
     return std::all_of(solution.begin(), solution.end(), [](double v) { return std::isfinite(v); });

@@ -19,6 +19,7 @@ public:
     bool Solve(std::vector<double>& solution);
 
 private:
+    void FindEnvelope();
     double& At(int i, int j) { return matrix_[static_cast<std::size_t>(i) * unknowns_ + j]; }
 
     int unknowns_ = 0;
@@ -26,5 +27,8 @@ private:
     std::vector<double> matrix_; // lower triangle used
     std::vector<double> rhs_;
     std::vector<int> first_;      // per row, the column of its first non-zero
+    std::vector<int> below_;      // per column j, rowsBelow_[below_[j] ... below_[j + 1] - 1]
+    std::vector<int> rowsBelow_;  // the rows i > j with first_[i] <= j, ascending
+    std::vector<int> next_;       // where the next row of each column goes, while filling
     std::vector<double> inverse_; // reciprocals of the factor's diagonal
 };

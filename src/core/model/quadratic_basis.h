@@ -60,6 +60,31 @@ public:
     };
     bool InnerValuesAndSlopes(float t, Pieces& pieces) const;
 
+    // What the three pieces active inside one knot span need: the knots t_(k-1) ... t_(k+2)
+    // and the reciprocals of their denominators. For many parameters of one span at a time.
+    struct Span {
+        int first = 0; // N_first ... N_(first + 2) are active
+        // t_(k-1) ... t_(k+2); the span is (k1, k2).
+        float k0 = 0.0f, k1 = 0.0f, k2 = 0.0f, k3 = 0.0f;
+        float falling = 0.0f, left = 0.0f, right = 0.0f, rising = 0.0f;
+        // The values and slopes at t, strictly inside the span, as InnerValuesAndSlopes gives
+        // them.
+        void At(float t, float& v0, float& v1, float& v2, float& s0, float& s1, float& s2) const {
+            const float toEnd = t - k2;
+            const float fromStart = t - k1;
+            v0 = toEnd * toEnd * falling;
+            v1 = (k2 - t) * (t - k0) * left + (k3 - t) * fromStart * right;
+            v2 = fromStart * fromStart * rising;
+            s0 = 2.0f * toEnd * falling;
+            s1 = (k2 + k0 - 2.0f * t) * left + (k3 + k1 - 2.0f * t) * right;
+            s2 = 2.0f * fromStart * rising;
+        }
+    };
+    // The span k with t_k < t < t_(k+1) that InnerValuesAndSlopes uses; -1 on a knot or
+    // outside (0, 1).
+    int InnerSpanOf(float t) const;
+    Span SpanPieces(int k) const;
+
 private:
     struct Piece;
     // The products of knot differences that the formulas of N_c divide by.
@@ -169,29 +194,36 @@ inline void CQuadraticBasis::Derivatives(float t, Active& active) const {
     active.value[2] = RisingSlope(k, t);
 }
 
+inline int CQuadraticBasis::InnerSpanOf(float t) const {
+    // The span the uniform knots give is nearly always the one; the search settles the rest.
+    const int k =
+        n_ >= 2 && t > 0.0f && t < 1.0f ? static_cast<int>(t * static_cast<float>(n_ - 1)) + 2 : -1;
+    if (k >= 2 && k <= n_ && knots_[k] < t && t < knots_[k + 1])
+        return k;
+    return InnerSpan(t);
+}
+
+inline CQuadraticBasis::Span CQuadraticBasis::SpanPieces(int k) const {
+    const float* kn = &knots_[static_cast<std::size_t>(k) - 1]; // t_(k-1) ... t_(k+2)
+    return {k - 2,
+            kn[0],
+            kn[1],
+            kn[2],
+            kn[3],
+            reciprocals_[k - 2].falling,
+            reciprocals_[k - 1].middleLeft,
+            reciprocals_[k - 1].middleRight,
+            reciprocals_[k].rising};
+}
+
 // Inside span k the three active pieces have non-zero denominators, so no quotient fails.
 inline bool CQuadraticBasis::InnerValuesAndSlopes(float t, Pieces& pieces) const {
-    // The span the uniform knots give is nearly always the one; the search settles the rest.
-    int k =
-        n_ >= 2 && t > 0.0f && t < 1.0f ? static_cast<int>(t * static_cast<float>(n_ - 1)) + 2 : -1;
-    if (!(k >= 2 && k <= n_ && knots_[k] < t && t < knots_[k + 1]))
-        k = InnerSpan(t);
+    const int k = InnerSpanOf(t);
     if (k < 0)
         return false;
-    const float* kn = &knots_[static_cast<std::size_t>(k) - 1]; // t_(k-1) ... t_(k+2)
-    const float falling = reciprocals_[k - 2].falling;
-    const float left = reciprocals_[k - 1].middleLeft;
-    const float right = reciprocals_[k - 1].middleRight;
-    const float rising = reciprocals_[k].rising;
-    const float toEnd = t - kn[2];
-    const float fromStart = t - kn[1];
-    pieces.first = k - 2;
-    pieces.v0 = toEnd * toEnd * falling;
-    pieces.v1 = (kn[2] - t) * (t - kn[0]) * left + (kn[3] - t) * fromStart * right;
-    pieces.v2 = fromStart * fromStart * rising;
-    pieces.s0 = 2.0f * toEnd * falling;
-    pieces.s1 = (kn[2] + kn[0] - 2.0f * t) * left + (kn[3] + kn[1] - 2.0f * t) * right;
-    pieces.s2 = 2.0f * fromStart * rising;
+    const Span span = SpanPieces(k);
+    pieces.first = span.first;
+    span.At(t, pieces.v0, pieces.v1, pieces.v2, pieces.s0, pieces.s1, pieces.s2);
     return true;
 }
 

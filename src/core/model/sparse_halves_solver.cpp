@@ -9,7 +9,8 @@
 // of the x system's, gathered in the same order.
 CSparseHalvesSolver::CSparseHalvesSolver(const std::vector<FPoint>& ventral,
                                          const std::vector<FPoint>& dorsal, int g)
-    : ventral_(ventral), dorsal_(dorsal), g_(g), basis_(g) {
+    : g_(g), rows_(static_cast<int>(ventral.size() + dorsal.size())), basis_(g), ventral_(ventral),
+      dorsal_(dorsal) {
     for (int c = 0; c <= g; ++c) {
         ventralColumn_.push_back(c);
         dorsalColumn_.push_back(c == g ? 0 : g + c);
@@ -19,116 +20,90 @@ CSparseHalvesSolver::CSparseHalvesSolver(const std::vector<FPoint>& ventral,
         if (j != 0 && j != g)
             yColumns_.push_back(j);
     }
-    ventralValues_.resize(ventral.size());
-    dorsalValues_.resize(dorsal.size());
-    ventralSlopes_.resize(ventral.size());
-    dorsalSlopes_.resize(dorsal.size());
 }
 
-// A run of rows whose three basis functions sit in the same consecutive columns: consecutive
-// points mostly share a knot span, so their sums (the six matrix entries, then three of each
-// right-hand side) are formed in registers and added to the system once per run.
-void CSparseHalvesSolver::AddRun(int column, const double* sums) {
+double& CSparseHalvesSolver::Entry(int i, int j) {
     const std::size_t stride = static_cast<std::size_t>(2 * g_);
-    double* r0 = gram_.data() + static_cast<std::size_t>(column) * (stride + 1);
-    double* r1 = r0 + stride;
-    double* r2 = r1 + stride;
-    r0[0] += sums[0];
-    r1[0] += sums[1];
-    r1[1] += sums[2];
-    r2[0] += sums[3];
-    r2[1] += sums[4];
-    r2[2] += sums[5];
-    for (int a = 0; a < 3; ++a) {
-        rhsX_[static_cast<std::size_t>(column + a)] += sums[6 + a];
-        rhsY_[static_cast<std::size_t>(column + a)] += sums[9 + a];
-    }
+    return gram_[static_cast<std::size_t>(std::max(i, j)) * stride +
+                 static_cast<std::size_t>(std::min(i, j))];
 }
 
-// GCC's straight-line vectoriser packs the float-to-double conversions of this loop in pairs
-// through the stack, which makes it about a tenth slower than plain scalar code.
-#if defined(__GNUC__) && !defined(__clang__)
-__attribute__((optimize("no-tree-slp-vectorize")))
-#endif
-void CSparseHalvesSolver::GatherHalf(const std::vector<float>& t, const std::vector<FPoint>& points,
-                                     const int* column,
-                                     std::vector<CQuadraticBasis::Active>& values,
-                                     std::vector<CQuadraticBasis::Active>& slopes) {
-    const std::size_t count = points.size();
-    const float* param = t.data();
-    const FPoint* p = points.data();
-    CQuadraticBasis::Active* value = values.data();
-    CQuadraticBasis::Active* slope = slopes.data();
-    std::size_t k = 0;
-    while (k < count) {
-        CQuadraticBasis::Pieces b;
-        if (!basis_.InnerValuesAndSlopes(param[k], b) ||
-            column[b.first + 2] != column[b.first] + 2) {
-            basis_.ValuesAndSlopes(param[k], value[k], slope[k]);
-            Gather(value[k], column, p[k]);
-            ++k;
+namespace {
+
+// Two doubles that the compiler keeps in one vector register where it can.
+using Pair = double __attribute__((vector_size(16)));
+
+} // namespace
+
+// The twelve sums of a run of rows with the same three basis functions (the six matrix
+// entries, then three of each right-hand side), each in point order, two at a time in the
+// halves of a vector register. Each product of two floats is exact in double.
+void CSparseHalvesSolver::SumRun(const CHalfDesign& half, const CHalfDesign::Run& run,
+                                 double* sums) {
+    const double* px = half.X();
+    const double* py = half.Y();
+    Pair g00g10 = {sums[0], sums[1]};
+    Pair g11g21 = {sums[2], sums[4]};
+    Pair g20g22 = {sums[3], sums[5]};
+    Pair x0x1 = {sums[6], sums[7]};
+    Pair x2y2 = {sums[8], sums[11]};
+    Pair y0y1 = {sums[9], sums[10]};
+    for (std::size_t k = run.begin; k < run.end; ++k) {
+        const double v0 = half.Value(0, k);
+        const double v1 = half.Value(1, k);
+        const double v2 = half.Value(2, k);
+        const double x = px[k];
+        const double y = py[k];
+        const Pair v01 = {v0, v1};
+        g00g10 += v01 * Pair{v0, v0};
+        g11g21 += Pair{v1, v2} * Pair{v1, v1};
+        g20g22 += Pair{v0, v2} * Pair{v2, v2};
+        x0x1 += v01 * Pair{x, x};
+        x2y2 += Pair{v2, v2} * Pair{x, y};
+        y0y1 += v01 * Pair{y, y};
+    }
+    const double result[12] = {g00g10[0], g00g10[1], g11g21[0], g20g22[0], g11g21[1], g20g22[1],
+                               x0x1[0],   x0x1[1],   x2y2[0],   y0y1[0],   y0y1[1],   x2y2[1]};
+    std::copy(result, result + 12, sums);
+}
+
+// A run in consecutive columns is summed on its own and added to the system once. Where the
+// dorsal half wraps to column 0, and for the rows on a knot or at an end, the rows are added
+// to the entries one by one.
+void CSparseHalvesSolver::GatherHalf(const CHalfDesign& half, const int* column) {
+    for (const CHalfDesign::Run& run : half.Runs()) {
+        if (run.first < 0) {
+            GatherRow(half.GeneralValues(run.begin), column, half.X()[run.begin],
+                      half.Y()[run.begin]);
             continue;
         }
-        const int first = b.first;
-        double g00 = 0.0, g10 = 0.0, g11 = 0.0, g20 = 0.0, g21 = 0.0, g22 = 0.0;
-        double x0 = 0.0, x1 = 0.0, x2 = 0.0, y0 = 0.0, y1 = 0.0, y2 = 0.0;
-        do {
-            b.Store(value[k], slope[k]);
-            const double v0 = b.v0;
-            const double v1 = b.v1;
-            const double v2 = b.v2;
-            const double x = p[k].x;
-            const double y = p[k].y;
-            g00 += v0 * v0;
-            g10 += v1 * v0;
-            g11 += v1 * v1;
-            g20 += v2 * v0;
-            g21 += v2 * v1;
-            g22 += v2 * v2;
-            x0 += v0 * x;
-            x1 += v1 * x;
-            x2 += v2 * x;
-            y0 += v0 * y;
-            y1 += v1 * y;
-            y2 += v2 * y;
-            ++k;
-        } while (k < count && basis_.InnerValuesAndSlopes(param[k], b) && b.first == first);
-        const double sums[12] = {g00, g10, g11, g20, g21, g22, x0, x1, x2, y0, y1, y2};
-        AddRun(column[first], sums);
+        const int* c = column + run.first;
+        double* const at[12] = {&Entry(c[0], c[0]), &Entry(c[1], c[0]), &Entry(c[1], c[1]),
+                                &Entry(c[2], c[0]), &Entry(c[2], c[1]), &Entry(c[2], c[2]),
+                                &rhsX_[c[0]],       &rhsX_[c[1]],       &rhsX_[c[2]],
+                                &rhsY_[c[0]],       &rhsY_[c[1]],       &rhsY_[c[2]]};
+        const bool rowByRow = c[2] != c[0] + 2;
+        double sums[12];
+        for (int i = 0; i < 12; ++i)
+            sums[i] = rowByRow ? *at[i] : 0.0;
+        SumRun(half, run, sums);
+        for (int i = 0; i < 12; ++i)
+            *at[i] = rowByRow ? sums[i] : *at[i] + sums[i];
     }
 }
 
-// The rows that do not fit a run: near the ends and where the dorsal half wraps to column 0.
-// Each product of two floats is exact in double.
-void CSparseHalvesSolver::Gather(const CQuadraticBasis::Active& active, const int* column,
-                                 const FPoint& p) {
-    const std::size_t stride = static_cast<std::size_t>(2 * g_);
-    double* gram = gram_.data();
-    const auto entry = [gram, stride](int i, int j) -> double& {
-        return gram[static_cast<std::size_t>(std::max(i, j)) * stride +
-                    static_cast<std::size_t>(std::min(i, j))];
-    };
+// One row added on its own.
+void CSparseHalvesSolver::GatherRow(const CQuadraticBasis::Active& active, const int* column,
+                                    double x, double y) {
     const int* c = column + active.first;
     const float* v = active.value;
     for (int a = 0; a < active.count; ++a) {
-        rhsX_[c[a]] += static_cast<double>(v[a]) * p.x;
-        rhsY_[c[a]] += static_cast<double>(v[a]) * p.y;
-    }
-    if (active.count == 3) { // the common case, unrolled
-        const double v0 = v[0];
-        const double v1 = v[1];
-        const double v2 = v[2];
-        entry(c[0], c[0]) += v0 * v[0];
-        entry(c[1], c[0]) += v1 * v[0];
-        entry(c[1], c[1]) += v1 * v[1];
-        entry(c[2], c[0]) += v2 * v[0];
-        entry(c[2], c[1]) += v2 * v[1];
-        entry(c[2], c[2]) += v2 * v[2];
-        return;
+        rhsX_[c[a]] += static_cast<double>(v[a]) * x;
+        rhsY_[c[a]] += static_cast<double>(v[a]) * y;
     }
     for (int a = 0; a < active.count; ++a)
         for (int b = 0; b <= a; ++b)
-            entry(c[a], c[b]) += static_cast<double>(v[a]) * v[b];
+            Entry(c[a], c[b]) += static_cast<double>(v[a]) * v[b];
 }
 
 bool CSparseHalvesSolver::Solve(const std::vector<float>& tv, const std::vector<float>& td,
@@ -137,16 +112,17 @@ bool CSparseHalvesSolver::Solve(const std::vector<float>& tv, const std::vector<
     gram_.assign(static_cast<std::size_t>(n) * n, 0.0);
     rhsX_.assign(static_cast<std::size_t>(n), 0.0);
     rhsY_.assign(static_cast<std::size_t>(n), 0.0);
-    GatherHalf(tv, ventral_, ventralColumn_.data(), ventralValues_, ventralSlopes_);
-    GatherHalf(td, dorsal_, dorsalColumn_.data(), dorsalValues_, dorsalSlopes_);
-    const int rows = static_cast<int>(ventral_.size() + dorsal_.size());
+    ventral_.Evaluate(basis_, tv);
+    dorsal_.Evaluate(basis_, td);
+    GatherHalf(ventral_, ventralColumn_.data());
+    GatherHalf(dorsal_, dorsalColumn_.data());
     q.assign(static_cast<std::size_t>(n) + 1, FPoint());
-    system_.Load(gram_.data(), n, xColumns_, rhsX_.data(), rows);
+    system_.Load(gram_.data(), n, xColumns_, rhsX_.data(), rows_);
     if (!system_.Solve(solution_))
         return false;
     for (int j = 1; j <= n; ++j)
         q[j].x = static_cast<float>(solution_[j - 1]);
-    system_.Load(gram_.data(), n, yColumns_, rhsY_.data(), rows);
+    system_.Load(gram_.data(), n, yColumns_, rhsY_.data(), rows_);
     if (!system_.Solve(solution_))
         return false;
     for (std::size_t m = 0; m < yColumns_.size(); ++m)

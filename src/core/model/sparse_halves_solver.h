@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/fpoint.h"
+#include "model/half_design.h"
 #include "model/normal_equations.h"
 #include "model/quadratic_basis.h"
 
@@ -22,24 +23,22 @@ public:
     bool Solve(const std::vector<float>& tv, const std::vector<float>& td, std::vector<FPoint>& q);
 
     const CQuadraticBasis& Basis() const { return basis_; }
-    // The basis values and slopes at each point's parameter as of the last Solve, whatever its
+    // The rows of each half with the basis at the parameters of the last Solve, whatever its
     // result.
-    const std::vector<CQuadraticBasis::Active>& VentralValues() const { return ventralValues_; }
-    const std::vector<CQuadraticBasis::Active>& DorsalValues() const { return dorsalValues_; }
-    const std::vector<CQuadraticBasis::Active>& VentralSlopes() const { return ventralSlopes_; }
-    const std::vector<CQuadraticBasis::Active>& DorsalSlopes() const { return dorsalSlopes_; }
+    const CHalfDesign& Ventral() const { return ventral_; }
+    const CHalfDesign& Dorsal() const { return dorsal_; }
 
 private:
-    void GatherHalf(const std::vector<float>& t, const std::vector<FPoint>& points,
-                    const int* column, std::vector<CQuadraticBasis::Active>& values,
-                    std::vector<CQuadraticBasis::Active>& slopes);
-    void Gather(const CQuadraticBasis::Active& active, const int* column, const FPoint& p);
-    void AddRun(int column, const double* sums);
+    void GatherHalf(const CHalfDesign& half, const int* column);
+    static void SumRun(const CHalfDesign& half, const CHalfDesign::Run& run, double* sums);
+    void GatherRow(const CQuadraticBasis::Active& active, const int* column, double x, double y);
+    double& Entry(int i, int j); // of the lower triangle of A^T A
 
-    const std::vector<FPoint>& ventral_;
-    const std::vector<FPoint>& dorsal_;
     int g_;
+    int rows_;
     CQuadraticBasis basis_;
+    CHalfDesign ventral_;
+    CHalfDesign dorsal_;
     // The x column of basis function c in a ventral and in a dorsal row.
     std::vector<int> ventralColumn_;
     std::vector<int> dorsalColumn_;
@@ -48,10 +47,6 @@ private:
     std::vector<double> gram_;  // A^T A of the x system, lower triangle, 2g x 2g
     std::vector<double> rhsX_;
     std::vector<double> rhsY_; // indexed like the x columns
-    std::vector<CQuadraticBasis::Active> ventralValues_;
-    std::vector<CQuadraticBasis::Active> dorsalValues_;
-    std::vector<CQuadraticBasis::Active> ventralSlopes_;
-    std::vector<CQuadraticBasis::Active> dorsalSlopes_;
     CNormalEquations system_;
     std::vector<double> solution_;
 };
