@@ -38,7 +38,8 @@ test-sanitize: deps
 
 # libFuzzer targets built with clang in their own folder; FUZZ_SECONDS for each of them.
 FUZZ_SECONDS ?= 60
-FUZZERS ?= tps_reader morphosys_reader simple_reader xml_document fit_cluster
+FUZZERS ?= tps_reader morphosys_reader simple_reader chain_code_reader ntsys_reader \
+	xy_list_reader xml_document fit_cluster
 fuzz:
 	@bash scripts/install-deps.sh fuzz
 	CXX=clang++ cmake -S . -B $(BUILD_DIR)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \

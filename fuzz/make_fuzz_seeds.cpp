@@ -3,7 +3,7 @@
 // byte form the fit fuzzer decodes.
 #include "document/carinova_doc.h"
 #include "document/xml_document_writer.h"
-#include "formats/reader_factory.h"
+#include "formats/specimen_file.h"
 #include "model/approx_sheet.h"
 #include "platform/scripted_interaction.h"
 
@@ -14,16 +14,8 @@
 namespace {
 
 void ReadFile(CCarinovaDoc& doc, const std::string& path) {
-    std::unique_ptr<CSpecimenReader> reader = CreateSpecimenReader(path);
-    if (!reader)
-        return;
-    auto specimen = std::make_unique<CSpecimen>();
-    bool read = reader->ReadFirst(*specimen);
-    while (read) {
+    for (auto& specimen : ReadSpecimenFile(path).specimens)
         doc.AddSpecimenRecord(std::make_unique<CSpecimenRecord>(std::move(specimen)));
-        specimen = std::make_unique<CSpecimen>();
-        read = reader->ReadNext(*specimen);
-    }
 }
 
 void PutInt16(std::string& out, int v) {
