@@ -16,6 +16,7 @@ packages=(
     libgl-dev
     fonts-liberation2
     poppler-utils
+    libxml2-utils
 )
 # `make fuzz` builds with clang and libFuzzer; the normal build does not need them.
 if [ "${1:-}" = "fuzz" ]; then

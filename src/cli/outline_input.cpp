@@ -5,13 +5,14 @@
 #include <ostream>
 
 CSpecimenFile ReadOutlineInput(const std::string& input, std::ostream& err) {
-    const CSpecimenFile file =
+    CSpecimenFile file =
         input == "-" ? ReadSpecimenInput("stdin", ReadStandardInput()) : ReadSpecimenFile(input);
     const std::string name = input == "-" ? "stdin" : input;
     err << "carinova-cli: " << file.Summary(name) << '\n';
-    if (file.Outcome() != CSpecimenFile::EOutcome::Complete)
-        for (const std::string& line : file.Details(name))
-            err << "carinova-cli: " << line << '\n';
+    if (file.Outcome() == CSpecimenFile::EOutcome::Complete)
+        return file;
+    for (const std::string& line : file.Details(name))
+        err << "carinova-cli: " << line << '\n';
     return file;
 }
 

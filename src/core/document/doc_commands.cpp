@@ -30,7 +30,9 @@ void CCarinovaDoc::OnSpecimenInsert() {
     request.multiSelect = true;
     request.pathMustExist = true;
     request.filter = "All Specimen Files (*.tps;*.msd)|*.tps; *.msd|Thinplate Files (*.tps)|*.tps|"
-                     "Morphosys Files (*.msd)|*.msd|All Files (*.*)|*.*||";
+                     "Morphosys Files (*.msd)|*.msd|"
+                     "Other Outline Files (*.chc;*.nts;*.txt;*.csv;*.asc)|"
+                     "*.chc; *.nts; *.txt; *.csv; *.asc|All Files (*.*)|*.*||";
     const CFileDialogResult result = ui_.FileDialog(request);
     if (result.outcome != CFileDialogResult::Accepted)
         return;

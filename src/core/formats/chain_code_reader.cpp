@@ -87,15 +87,17 @@ bool CChainCodeReader::ReadChain(std::string_view line, CSpecimen& specimen) {
         specimen.Contour.push_back(point());
     }
     if (i == fields.size())
-        return Fail(specimen, "the chain has no end mark -1; the line is probably cut");
+        return Fail(specimen, lines_.HadLineEnd()
+                                  ? "the chain has no end mark -1"
+                                  : "the chain has no end mark -1; the line is probably cut");
     if (i + 1 < fields.size())
         Problem(lines_.LineNumber(), "skipped: text after the end mark -1 of its chain");
-    if (x == startX && y == startY)
+    const bool closed = x == startX && y == startY;
+    if (closed)
         specimen.Contour.pop_back();
-    else
-        ++open_;
     if (specimen.Contour.size() < 3)
         return Fail(specimen, "its chain encloses nothing");
+    open_ += closed ? 0 : 1;
     return Complete(specimen, lines_.LineNumber());
 }
 

@@ -87,8 +87,6 @@ std::vector<std::string> CSpecimenFile::Details(const std::string& name) const {
         const std::string where = LinesText(note);
         lines.push_back(name + (where.empty() ? "" : ", " + where) + ": " + note.text);
     }
-    if (!error.empty())
-        lines.push_back(name + ": " + error);
     return lines;
 }
 
@@ -102,6 +100,7 @@ CSpecimenFile ReadSpecimensWith(CSpecimenReader& reader) {
             if (!(first ? reader.ReadFirst(*specimen) : reader.ReadNext(*specimen)))
                 break;
             file.specimens.push_back(std::move(specimen));
+            file.lastReachedEnd = reader.AtEndOfText();
         }
     } catch (const std::exception& failure) {
         file.error = failure.what();
@@ -126,8 +125,8 @@ CSpecimenFile ReadSpecimenInput(const std::string& path, const CInputBytes& inpu
     if (reader)
         file = ReadSpecimensWith(*reader);
     if (input.failedWhileReading) {
-        // Nothing tells whether the failure cut the last specimen short: it is not kept.
-        if (!file.specimens.empty())
+        // A specimen that ran to where the reading failed may lack its end: it is not kept.
+        if (!file.specimens.empty() && file.lastReachedEnd)
             file.specimens.pop_back();
         file.error = "read error at line " + std::to_string(LineAt(input.bytes)) + ": " +
                      input.error + "; " +

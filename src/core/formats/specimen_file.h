@@ -25,12 +25,14 @@ public:
     std::vector<std::unique_ptr<CSpecimen>> specimens;
     std::vector<CReadingNote> notes;
     std::string error; // why the file failed
+    // Whether the last specimen ran to the end of the text (a read error may have cut it).
+    bool lastReachedEnd = false;
 
     EOutcome Outcome() const;
     // One line about the file, called `name`: "valves.tps: 6 specimens (TPS)", then what was
     // noted; problems of one kind are counted together and only the first few kinds listed.
     std::string Summary(const std::string& name) const;
-    // Every note on a line of its own: "valves.tps, line 12: ...".
+    // Every note on a line of its own: "valves.tps, line 12: ..." (the error is in the summary).
     std::vector<std::string> Details(const std::string& name) const;
 };
 

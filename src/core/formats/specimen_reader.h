@@ -38,6 +38,9 @@ public:
     // the file, skipped specimens included).
     int GetSpecimenNumber() const { return specimenNumber_; }
     const std::vector<CReadingNote>& GetNotes() const { return notes_; }
+    // Whether the reading has reached the end of the text: a specimen read just now may then
+    // have been cut short by the end of what could be read.
+    bool AtEndOfText() const { return lines_.AtEnd(); }
 
 protected:
     void Inform(std::string text);

@@ -54,6 +54,11 @@ bool IsKeywordLine(std::string_view line) {
     return ParseKeyword(line, keyword);
 }
 
+bool IsTrailerKeyword(std::string_view key) {
+    return key == "IMAGE" || key == "ID" || key == "COMMENT" || key == "VARIABLES" ||
+           key == "SCALE";
+}
+
 bool ReadCount(std::string_view value, std::int64_t& count) {
     int n = 0;
     if (Scan(value, "%d", &n) != 1)
@@ -96,6 +101,7 @@ struct CTpsReader::SParts {
     std::string variables;
     std::optional<float> scale;
     enum { None, Outlines, Curves } section = None;
+    bool trailerSeen = false;
 };
 
 bool IsTpsFile(std::string_view text) {
@@ -172,10 +178,15 @@ bool CTpsReader::ReadSections(SParts& parts, const std::string& name) {
             Skip(lines_.LineNumber(), "skipped: not a keyword line, and no POINTS= count is open");
             continue;
         }
-        if (keyword.key == "LM") {
-            lines_.Seek(mark); // the next specimen
+        // The next specimen; or one whose "LM=" line is missing: outlines and curves come
+        // before the keyword lines of their own specimen.
+        const bool section =
+            keyword.key == "OUTLINES" || keyword.key == "CURVES" || keyword.key == "POINTS";
+        if (keyword.key == "LM" || (section && parts.trailerSeen)) {
+            lines_.Seek(mark);
             return true;
         }
+        parts.trailerSeen = parts.trailerSeen || IsTrailerKeyword(keyword.key);
         if (!ReadKeywordLine(keyword.key, keyword.value, parts, name))
             return false;
     }
