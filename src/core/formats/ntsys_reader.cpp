@@ -75,13 +75,13 @@ CNtsysReader::CNtsysReader(std::string path, std::string_view text)
     }
     if (!valid_)
         return;
+    // Row labels name the specimens; column labels (x1, y1, ...) are not needed.
     std::string_view field;
-    if (header_.rowLabels)
-        for (long long i = 0; i < header_.rows && NextField(field); ++i)
-            rowLabels_.push_back(TextField(field));
-    if (header_.columnLabels)
-        for (long long i = 0; i < header_.columns && NextField(field); ++i) {
-        }
+    for (long long i = 0; header_.rowLabels && i < header_.rows && NextField(field); ++i)
+        rowLabels_.push_back(TextField(field));
+    for (long long i = 0; header_.columnLabels && i < header_.columns; ++i)
+        if (!NextField(field))
+            break;
 }
 
 // The next blank-separated field of the lines after the header, comments left out.

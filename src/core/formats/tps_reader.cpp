@@ -194,60 +194,68 @@ bool CTpsReader::ReadSections(SParts& parts, const std::string& name) {
 
 bool CTpsReader::ReadKeywordLine(std::string_view key, std::string_view value, SParts& parts,
                                  const std::string& name) {
-    const std::int64_t at = lines_.LineNumber();
     // A non-empty value replaces the field; an empty one keeps it.
     const auto take = [&](std::string& field) {
         if (!value.empty())
             field = TextField(value);
-        return true;
     };
-    if (key == "OUTLINES") {
+    if (key == "OUTLINES")
         parts.section = SParts::Outlines;
-    } else if (key == "CURVES") {
+    else if (key == "CURVES")
         parts.section = SParts::Curves;
-    } else if (key == "POINTS") {
-        std::int64_t count = 0;
-        if (!ReadCount(value, count)) {
-            Problem(at, "skipped: POINTS= without a count");
-            return true;
-        }
-        if (parts.section == SParts::None) {
-            Inform("POINTS= without OUTLINES= read as an outline");
-            parts.section = SParts::Outlines;
-        }
-        auto& blocks = parts.section == SParts::Outlines ? parts.outlines : parts.curves;
-        std::vector<FPoint>& block = blocks.emplace_back();
-        switch (ReadPointBlock(count, block)) {
-        case EBlockEnd::EndOfFile:
-            Problem(at, name + " skipped: the file ends after " + std::to_string(block.size()) +
-                            " of " + CountOf(count, "point", "points") + "; it is probably cut");
-            return false;
-        case EBlockEnd::Keyword:
-            Problem(at, "POINTS=" + std::to_string(count) + " but only " +
-                            CountOf(block.size(), "point follows", "points follow"));
-            break;
-        case EBlockEnd::Complete:
-            break;
-        }
-    } else if (key == "IMAGE") {
+    else if (key == "POINTS")
+        return ReadPoints(value, parts, name);
+    else if (key == "IMAGE")
         take(parts.image);
-    } else if (key == "ID") {
+    else if (key == "ID")
         take(parts.id);
-    } else if (key == "COMMENT") {
+    else if (key == "COMMENT")
         take(parts.comment);
-    } else if (key == "VARIABLES") {
+    else if (key == "VARIABLES")
         take(parts.variables);
-    } else if (key == "SCALE") {
-        float scale = 0.0f;
-        // Several SCALE lines must not scale twice: the last one counts, applied once.
-        if (Scan(value, "%f", &scale) == 1 && std::isfinite(scale))
-            parts.scale = scale;
-        else
-            Problem(at, "skipped: SCALE= without a number");
-    } else {
-        Problem(at, "skipped: unknown keyword " + std::string(key) + "=");
+    else if (key == "SCALE")
+        ReadScale(value, parts);
+    else
+        Problem(lines_.LineNumber(), "skipped: unknown keyword " + std::string(key) + "=");
+    return true;
+}
+
+// A "POINTS=" block of the current outline or curve section; false when the file ends in it.
+bool CTpsReader::ReadPoints(std::string_view value, SParts& parts, const std::string& name) {
+    const std::int64_t at = lines_.LineNumber();
+    std::int64_t count = 0;
+    if (!ReadCount(value, count)) {
+        Problem(at, "skipped: POINTS= without a count");
+        return true;
+    }
+    if (parts.section == SParts::None) {
+        Inform("POINTS= without OUTLINES= read as an outline");
+        parts.section = SParts::Outlines;
+    }
+    auto& blocks = parts.section == SParts::Outlines ? parts.outlines : parts.curves;
+    std::vector<FPoint>& block = blocks.emplace_back();
+    switch (ReadPointBlock(count, block)) {
+    case EBlockEnd::EndOfFile:
+        Problem(at, name + " skipped: the file ends after " + std::to_string(block.size()) +
+                        " of " + CountOf(count, "point", "points") + "; it is probably cut");
+        return false;
+    case EBlockEnd::Keyword:
+        Problem(at, "POINTS=" + std::to_string(count) + " but only " +
+                        CountOf(block.size(), "point follows", "points follow"));
+        break;
+    case EBlockEnd::Complete:
+        break;
     }
     return true;
+}
+
+// Several SCALE lines must not scale twice: the last one counts, applied once.
+void CTpsReader::ReadScale(std::string_view value, SParts& parts) {
+    float scale = 0.0f;
+    if (Scan(value, "%f", &scale) == 1 && std::isfinite(scale))
+        parts.scale = scale;
+    else
+        Problem(lines_.LineNumber(), "skipped: SCALE= without a number");
 }
 
 // Up to `count` point lines; a keyword line (read again by the caller) or the end of the file

@@ -37,6 +37,8 @@ private:
     bool ReadSections(SParts& parts, const std::string& name);
     bool ReadKeywordLine(std::string_view key, std::string_view value, SParts& parts,
                          const std::string& name);
+    bool ReadPoints(std::string_view value, SParts& parts, const std::string& name);
+    void ReadScale(std::string_view value, SParts& parts);
     EBlockEnd ReadPointBlock(std::int64_t count, std::vector<FPoint>& points);
     static std::optional<FPoint> ReadPoint(std::string_view line);
     bool Assemble(CSpecimen& specimen, SParts& parts, std::int64_t start);
