@@ -19,7 +19,11 @@ build: configure
 
 RESULTS_DIR ?= results
 
+SAMPLES = samples/valves.tps samples/valves_curves.tps samples/valves.msd samples/valves.txt \
+	samples/valves.chc samples/valves.nts samples/valves_xy.csv samples/valves_measurements.asc
+
 demo: build
+	$(BUILD_DIR)/src/cli/carinova-cli info $(SAMPLES)
 	$(BUILD_DIR)/src/cli/carinova-cli analyze samples/valves.tps --mean -o $(RESULTS_DIR)
 	@echo "The document, tables, pictures and report are in $(RESULTS_DIR)/"
 

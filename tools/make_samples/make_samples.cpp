@@ -425,6 +425,22 @@ int EightCodeOf(int dx, int dy) {
     return kCodes[dx + 1][dy + 1];
 }
 
+// The codes from one pixel to another, diagonal steps first; a step straight back cancels the
+// one before it (a spike of one pixel is no margin).
+void AppendEightSteps(std::vector<int>& codes, SPixel from, SPixel to) {
+    while (!(from == to)) {
+        const int dx = (to.x > from.x) - (to.x < from.x);
+        const int dy = (to.y > from.y) - (to.y < from.y);
+        const int code = EightCodeOf(dx, dy);
+        if (!codes.empty() && (codes.back() + 4) % 8 == code) {
+            codes.pop_back();
+        } else {
+            codes.push_back(code);
+        }
+        from = {from.x + dx, from.y + dy};
+    }
+}
+
 // The 8-connected pixel chain along the outline, closed, with the pixel area the chain
 // encloses (polygon area + steps / 2 + 1, as chain-code programs count pixels).
 std::string EightChainLine(const std::string& name, const std::vector<SPoint>& dense,
@@ -436,16 +452,18 @@ std::string EightChainLine(const std::string& name, const std::vector<SPoint>& d
             pixels.push_back(q);
         }
     }
-    while (pixels.size() > 1 && pixels.back() == pixels.front()) {
-        pixels.pop_back();
-    }
     std::vector<int> codes;
-    double twiceArea = 0.0;
     for (std::size_t i = 0; i < pixels.size(); ++i) {
-        const SPixel& a = pixels[i];
-        const SPixel& b = pixels[(i + 1) % pixels.size()];
-        codes.push_back(EightCodeOf(b.x - a.x, b.y - a.y));
-        twiceArea += static_cast<double>(a.x) * b.y - static_cast<double>(b.x) * a.y;
+        AppendEightSteps(codes, pixels[i], pixels[(i + 1) % pixels.size()]);
+    }
+    static const int kDx[8] = {1, 1, 0, -1, -1, -1, 0, 1};
+    static const int kDy[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+    SPixel at = pixels.front();
+    double twiceArea = 0.0;
+    for (const int code : codes) {
+        const SPixel next{at.x + kDx[code], at.y + kDy[code]};
+        twiceArea += static_cast<double>(at.x) * next.y - static_cast<double>(next.x) * at.y;
+        at = next;
     }
     char header[128];
     std::snprintf(header, sizeof header, "%s %d %d %.6E %ld", name.c_str(), pixels.front().x,
