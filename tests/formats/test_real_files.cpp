@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -125,6 +126,31 @@ TEST(RealFileTest, RapaNuiOutlinesHaveNamesImagesAndPoints) {
     const FPoint first(592, 1494);
     EXPECT_TRUE(list[0]->Contour.front() == first || list[0]->Contour.back() == first);
     EXPECT_EQ(file.Summary("allrapanui.tps"), "allrapanui.tps: 119 specimens (TPS)");
+}
+
+// The faults once found in the largest real file: a lower-case keyword in specimen 10 and the
+// file cut at half. Every specimen that is there is read; what is missing is named.
+TEST(RealFileTest, DamagedAndCutRealFileKeepsEveryWholeSpecimen) {
+    READ_REAL_OR_SKIP(file, "momitvb_allrapanui.tps");
+    std::ifstream in(PathOf("momitvb_allrapanui.tps"), std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    // Each specimen takes 204 lines: LM, OUTLINES, POINTS, 200 points, IMAGE.
+    std::size_t tenth = 0;
+    for (int line = 0; line < 9 * 204 + 203; ++line)
+        tenth = text.find('\n', tenth) + 1;
+    const CSpecimenFile lower =
+        ReadText(text.substr(0, tenth) + "id=oops\r\n" + text.substr(tenth), "r.tps");
+    ASSERT_EQ(lower.specimens.size(), 119u);
+    EXPECT_EQ(lower.specimens[9]->Identifier, "oops");
+    EXPECT_EQ(lower.Outcome(), CSpecimenFile::EOutcome::Complete);
+
+    const CSpecimenFile half = ReadText(text.substr(0, text.size() / 2), "r.tps");
+    // 243,315 bytes, about 2,045 a specimen: the half ends inside the points of specimen 60.
+    EXPECT_EQ(half.specimens.size(), 59u);
+    EXPECT_EQ(half.Outcome(), CSpecimenFile::EOutcome::Partial);
+    EXPECT_EQ(ProblemsOf(half).size(), 1u);
+    EXPECT_NE(half.Summary("r.tps").find("r.tps (60) skipped: the file ends after"),
+              std::string::npos);
 }
 
 TEST(RealFileTest, FirstTwoSpecimensAgreeWithTheLargerFile) {
