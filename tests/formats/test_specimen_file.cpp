@@ -193,21 +193,36 @@ TEST_F(TpsSampleTest, ReadErrorIsAFailureThatKeepsTheSpecimensBeforeIt) {
     }
 }
 
+// A run of lines with one problem is one note; notes of one text are counted together.
 TEST(SpecimenFileTest, ProblemsOfOneKindAreCountedTogetherInTheSummary) {
     const CSpecimenFile file =
         ReadText("LM=0\nOUTLINES=1\nPOINTS=6\n0 0\nx\n4 0\ny\nz\n0 4\nA\nB\nC\nD=1\nE=2\n",
                  "k.tps");
     EXPECT_EQ(file.Summary("k.tps"),
               "k.tps: 1 specimen (TPS); no two numbers in a point line: the previous point "
-              "repeated (3 times, first at line 5); lines 10 to 12: skipped: not a keyword line, "
+              "repeated (2 times, first at line 5); lines 10 to 12: skipped: not a keyword line, "
               "and no POINTS= count is open; line 13: skipped: unknown keyword D=; 1 more kind "
               "of problem");
     const std::vector<std::string> details = file.Details("k.tps");
-    ASSERT_EQ(details.size(), 6u);
+    ASSERT_EQ(details.size(), 5u);
     EXPECT_EQ(details[0], "k.tps, line 5: no two numbers in a point line: the previous point "
                           "repeated");
-    EXPECT_EQ(details[3], "k.tps, lines 10 to 12: skipped: not a keyword line, and no POINTS= "
+    EXPECT_EQ(details[1], "k.tps, lines 7 to 8: no two numbers in a point line: the previous "
+                          "point repeated");
+    EXPECT_EQ(details[2], "k.tps, lines 10 to 12: skipped: not a keyword line, and no POINTS= "
                           "count is open");
+}
+
+// A hostile file cannot fill the memory with notes: beyond ten thousand, problems are counted.
+TEST(SpecimenFileTest, ProblemsBeyondTenThousandAreCountedOnly) {
+    std::string text = "LM=0\nOUTLINES=1\nPOINTS=40000\n";
+    for (int i = 0; i < 20000; ++i)
+        text += "1 1\nx\n";
+    const CSpecimenFile file = ReadText(text, "h.tps");
+    ASSERT_EQ(file.specimens.size(), 1u);
+    ASSERT_EQ(file.notes.size(), 10001u);
+    EXPECT_EQ(file.notes.back().text, "10000 more problems not listed");
+    EXPECT_EQ(file.Outcome(), CSpecimenFile::EOutcome::Partial);
 }
 
 TEST(SpecimenFileTest, AFileThatGivesNothingSaysWhy) {

@@ -42,7 +42,7 @@ bool CMorphosysReader::FindHeader() {
         if (IsHeader(line))
             return true;
         if (!afterFailure_ && !TrimBlanks(line).empty())
-            Skip(lines_.LineNumber(), "skipped: not part of a specimen (a specimen starts with F)");
+            Problem(lines_.LineNumber(), "skipped: not part of a specimen (a specimen starts with F)");
     }
     return false;
 }

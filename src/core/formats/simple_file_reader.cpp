@@ -60,7 +60,7 @@ bool CSimpleFileReader::FindPointCount(int& count) {
         if (IsPointsLine(line, count))
             return true;
         if (HoldsTwoNumbers(line))
-            Skip(lines_.LineNumber(), kSkippedPoints);
+            Problem(lines_.LineNumber(), kSkippedPoints);
     }
     return false;
 }
@@ -93,7 +93,7 @@ bool CSimpleFileReader::ReadPoints(CSpecimen& specimen, int count) {
         if (IsPointsLine(line, next))
             lines_.Seek(mark);
         else if (HoldsTwoNumbers(line))
-            Skip(lines_.LineNumber(), kSkippedPoints);
+            Problem(lines_.LineNumber(), kSkippedPoints);
     }
     return true;
 }

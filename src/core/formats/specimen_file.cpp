@@ -107,6 +107,8 @@ CSpecimenFile ReadSpecimensWith(CSpecimenReader& reader) {
     }
     reader.NoteTotals();
     file.notes = reader.GetNotes();
+    if (const std::int64_t more = reader.GetUnlistedProblems(); more > 0)
+        file.notes.push_back({0, 0, std::to_string(more) + " more problems not listed", true});
     return file;
 }
 

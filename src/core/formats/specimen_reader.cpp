@@ -19,19 +19,22 @@ void CSpecimenReader::Inform(std::string text) {
         notes_.push_back({0, 0, std::move(text), false});
 }
 
+// A run of lines with the same problem makes one note; beyond a bound, problems are only
+// counted, so that a hostile file cannot fill the memory with notes.
 void CSpecimenReader::Problem(std::int64_t firstLine, std::int64_t lastLine, std::string text) {
-    notes_.push_back({firstLine, lastLine, std::move(text), true});
-}
-
-void CSpecimenReader::Skip(std::int64_t line, const std::string& reason) {
     if (!notes_.empty()) {
         CReadingNote& last = notes_.back();
-        if (last.problem && last.lastLine + 1 == line && last.text == reason) {
-            last.lastLine = line;
+        if (last.problem && last.lastLine + 1 == firstLine && last.text == text) {
+            last.lastLine = lastLine;
             return;
         }
     }
-    Problem(line, reason);
+    if (listedProblems_ >= kListedProblems) {
+        ++unlistedProblems_;
+        return;
+    }
+    ++listedProblems_;
+    notes_.push_back({firstLine, lastLine, std::move(text), true});
 }
 
 void CSpecimenReader::StartSpecimen(CSpecimen& specimen, const char* fileType) {

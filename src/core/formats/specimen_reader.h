@@ -38,17 +38,18 @@ public:
     // the file, skipped specimens included).
     int GetSpecimenNumber() const { return specimenNumber_; }
     const std::vector<CReadingNote>& GetNotes() const { return notes_; }
+    // Problems beyond the listed ones, counted only.
+    std::int64_t GetUnlistedProblems() const { return unlistedProblems_; }
     // Whether the reading has reached the end of the text: a specimen read just now may then
     // have been cut short by the end of what could be read.
     bool AtEndOfText() const { return lines_.AtEnd(); }
 
 protected:
+    // How the file was understood: each text once.
     void Inform(std::string text);
+    // A part skipped or changed; a run of lines with one problem makes one note.
     void Problem(std::int64_t line, std::string text) { Problem(line, line, std::move(text)); }
     void Problem(std::int64_t firstLine, std::int64_t lastLine, std::string text);
-
-    // A line skipped for `reason`; a run of lines skipped for one reason makes one note.
-    void Skip(std::int64_t line, const std::string& reason);
 
     // Clears what a reader fills in, then gives the specimen its path, short name (with " (n)"
     // from the second specimen of the file on) and file type. The number is then used up,
@@ -71,8 +72,12 @@ protected:
     int specimenNumber_ = 1;
 
 private:
+    static constexpr std::int64_t kListedProblems = 10000;
+
     std::vector<CReadingNote> notes_;
     std::set<std::string> told_;
+    std::int64_t listedProblems_ = 0;
+    std::int64_t unlistedProblems_ = 0;
 };
 
 // The part of a path after its last '/' or '\' (the whole path when it has neither).

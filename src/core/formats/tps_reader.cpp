@@ -140,7 +140,7 @@ bool CTpsReader::FindLandmarkLine(std::int64_t& count) {
             if (ReadCount(keyword.value, count))
                 return true;
         }
-        Skip(lines_.LineNumber(), "skipped: not part of a specimen (a specimen starts with LM=)");
+        Problem(lines_.LineNumber(), "skipped: not part of a specimen (a specimen starts with LM=)");
     }
     return false;
 }
@@ -175,7 +175,7 @@ bool CTpsReader::ReadSections(SParts& parts, const std::string& name) {
             continue;
         SKeyword keyword;
         if (!ParseKeyword(line, keyword)) {
-            Skip(lines_.LineNumber(), "skipped: not a keyword line, and no POINTS= count is open");
+            Problem(lines_.LineNumber(), "skipped: not a keyword line, and no POINTS= count is open");
             continue;
         }
         // The next specimen; or one whose "LM=" line is missing: outlines and curves come

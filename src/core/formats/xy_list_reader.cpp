@@ -97,7 +97,7 @@ bool CXyListReader::ReadOutline(CSpecimen& specimen) {
         }
         first = false;
         if (!point) {
-            Skip(lines_.LineNumber(), "skipped: a row without two numbers");
+            Problem(lines_.LineNumber(), "skipped: a row without two numbers");
             continue;
         }
         if (specimen.Contour.empty())
