@@ -47,9 +47,7 @@ void FuzzReader(const std::uint8_t* data, std::size_t size, bool (*isFormat)(std
     (void)isFormat(text);
     TReader reader("fuzz", text);
     ReadAllSpecimens(reader, text);
-    CInputBytes input;
-    input.bytes.assign(text);
-    const CSpecimenFile file = ReadSpecimenInput("fuzz", input);
+    const CSpecimenFile file = ReadSpecimenText("fuzz", std::string(text));
     FuzzRequire(!file.Summary("fuzz").empty());
     (void)file.Details("fuzz");
 }

@@ -5,8 +5,8 @@
 #include <ostream>
 
 CSpecimenFile ReadOutlineInput(const std::string& input, std::ostream& err) {
-    CSpecimenFile file =
-        input == "-" ? ReadSpecimenInput("stdin", ReadStandardInput()) : ReadSpecimenFile(input);
+    CInputStream stream = input == "-" ? CInputStream::StandardInput() : CInputStream::Open(input);
+    CSpecimenFile file = ReadSpecimenInput(input == "-" ? "stdin" : input, stream);
     const std::string name = input == "-" ? "stdin" : input;
     err << "carinova-cli: " << file.Summary(name) << '\n';
     if (file.Outcome() == CSpecimenFile::EOutcome::Complete)

@@ -305,10 +305,9 @@ TEST(XmlText, EverySavedDocumentIsWellFormedWhateverItsTexts) {
         doc.AddSpecimenRecord(std::make_unique<CSpecimenRecord>(std::move(specimen)));
     }
     // And what a reader makes of a Windows file with control characters in its comment.
-    CInputBytes input;
-    input.bytes = "LM=1\r\n1 1\r\nOUTLINES=1\r\nPOINTS=3\r\n0 0\r\n4 0\r\n0 4\r\n"
-                  "COMMENT=Klappe \x84links\x93\x07\r\n";
-    CSpecimenFile file = ReadSpecimenInput("/tmp/Probe \xDF.tps", input);
+    CSpecimenFile file = ReadSpecimenText("/tmp/Probe \xDF.tps",
+                                          "LM=1\r\n1 1\r\nOUTLINES=1\r\nPOINTS=3\r\n0 0\r\n4 0\r\n"
+                                          "0 4\r\nCOMMENT=Klappe \x84links\x93\x07\r\n");
     ASSERT_EQ(file.specimens.size(), 1u);
     doc.AddSpecimenRecord(std::make_unique<CSpecimenRecord>(std::move(file.specimens[0])));
 

@@ -26,9 +26,7 @@ SpecimenList ReadAllAs(const std::string& text, const std::string& path = "test.
 
 // A text read as the program reads a file: the format chosen by the tests, in their order.
 inline CSpecimenFile ReadText(const std::string& text, const std::string& path = "test.txt") {
-    CInputBytes input;
-    input.bytes = text;
-    return ReadSpecimenInput(path, input);
+    return ReadSpecimenText(path, text);
 }
 
 inline SpecimenList ReadAllDetected(const std::string& path) {

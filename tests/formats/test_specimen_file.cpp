@@ -163,7 +163,7 @@ TEST_F(TpsSampleTest, CutAtEveryLineKeepsTheWholeSpecimensAndNamesTheCutOne) {
 TEST_F(TpsSampleTest, ReadErrorIsAFailureThatKeepsTheSpecimensBeforeIt) {
     for (std::size_t failAt = 700; failAt < text_.size(); failAt += 997) {
         std::size_t given = 0;
-        const CInputBytes input = ReadInputSource([&](char* buffer, std::size_t size) -> long {
+        CInputStream input([&](char* buffer, std::size_t size) -> long {
             if (given >= failAt) {
                 errno = EIO;
                 return -1;

@@ -69,19 +69,20 @@ TEST(LineCursorTest, AgreesWithAPlainSplitOnRandomTexts) {
     }
 }
 
-TEST(LineCursorTest, ReturnsToAMarkWithItsLineNumber) {
+TEST(LineCursorTest, GivesAnUnreadLineAgainWithItsNumber) {
     CLineCursor cursor("one\r\ntwo\nthree");
     std::string_view line;
     ASSERT_TRUE(cursor.Next(line));
-    const CLineCursor::Mark mark = cursor.Tell();
     ASSERT_TRUE(cursor.Next(line));
-    ASSERT_TRUE(cursor.Next(line));
-    EXPECT_FALSE(cursor.HadLineEnd());
-    EXPECT_TRUE(cursor.AtEnd());
-    cursor.Seek(mark);
+    cursor.Unread();
+    EXPECT_EQ(cursor.LineNumber(), 1);
+    EXPECT_FALSE(cursor.AtEnd());
     ASSERT_TRUE(cursor.Next(line));
     EXPECT_EQ(line, "two");
     EXPECT_EQ(cursor.LineNumber(), 2);
+    ASSERT_TRUE(cursor.Next(line));
+    EXPECT_FALSE(cursor.HadLineEnd());
+    EXPECT_TRUE(cursor.AtEnd());
 }
 
 TEST(LineCursorTest, TrimsBlanksAroundALine) {

@@ -64,8 +64,8 @@ bool IsNtsysFile(std::string_view text) {
     return false;
 }
 
-CNtsysReader::CNtsysReader(std::string path, std::string_view text)
-    : CSpecimenReader(std::move(path), text) {
+CNtsysReader::CNtsysReader(std::string path, CLineCursor lines)
+    : CSpecimenReader(std::move(path), std::move(lines)) {
     std::string_view line;
     while (lines_.Next(line)) {
         if (TrimBlanks(line).empty() || IsComment(line))

@@ -17,7 +17,9 @@ bool IsNtsysFile(std::string_view text);
 // width may touch: a sign after a digit starts the next value. Row labels name the specimens.
 class CNtsysReader : public CSpecimenReader {
 public:
-    CNtsysReader(std::string path, std::string_view text);
+    CNtsysReader(std::string path, CLineCursor lines);
+    CNtsysReader(std::string path, std::string_view text)
+        : CNtsysReader(std::move(path), CLineCursor(text)) {}
 
     bool ReadFirst(CSpecimen& specimen) override { return ReadNext(specimen); }
     bool ReadNext(CSpecimen& specimen) override;

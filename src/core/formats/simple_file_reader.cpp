@@ -70,7 +70,6 @@ bool CSimpleFileReader::ReadPoints(CSpecimen& specimen, int count) {
     const std::int64_t start = lines_.LineNumber();
     std::string_view line;
     for (int i = 0; i < count; ++i) {
-        const CLineCursor::Mark mark = lines_.Tell();
         if (!lines_.Next(line)) {
             Problem(start, specimen.ShortPathName + " skipped: the file ends after " +
                                std::to_string(i) + " of " + CountOf(count, "point", "points") +
@@ -79,7 +78,7 @@ bool CSimpleFileReader::ReadPoints(CSpecimen& specimen, int count) {
         }
         int next = 0;
         if (IsPointsLine(line, next)) { // the count was too high; the next block starts here
-            lines_.Seek(mark);
+            lines_.Unread();
             Problem(start, "POINTS=" + std::to_string(count) + " but only " +
                                CountOf(specimen.Contour.size(), "point follows", "points follow"));
             return true;
@@ -87,11 +86,10 @@ bool CSimpleFileReader::ReadPoints(CSpecimen& specimen, int count) {
         AppendPointOfLine(ReadPoint(line), specimen.Contour);
     }
     // The line after a block is dropped, unless it starts the next block.
-    const CLineCursor::Mark mark = lines_.Tell();
     int next = 0;
     if (lines_.Next(line)) {
         if (IsPointsLine(line, next))
-            lines_.Seek(mark);
+            lines_.Unread();
         else if (HoldsTwoNumbers(line))
             Problem(lines_.LineNumber(), kSkippedPoints);
     }

@@ -19,11 +19,6 @@ std::string LinesText(const CReadingNote& note) {
     return "line " + std::to_string(note.firstLine);
 }
 
-// The line of the byte at which reading failed.
-std::int64_t LineAt(const std::string& bytes) {
-    return 1 + std::count(bytes.begin(), bytes.end(), '\n');
-}
-
 struct SProblemKind {
     const CReadingNote* first = nullptr;
     std::size_t count = 0;
@@ -90,7 +85,7 @@ std::vector<std::string> CSpecimenFile::Details(const std::string& name) const {
     return lines;
 }
 
-CSpecimenFile ReadSpecimensWith(CSpecimenReader& reader) {
+CSpecimenFile ReadSpecimensWith(CSpecimenReader& reader, bool* lastReachedEnd) {
     CSpecimenFile file;
     file.path = reader.GetPath();
     file.format = reader.FormatName();
@@ -100,7 +95,8 @@ CSpecimenFile ReadSpecimensWith(CSpecimenReader& reader) {
             if (!(first ? reader.ReadFirst(*specimen) : reader.ReadNext(*specimen)))
                 break;
             file.specimens.push_back(std::move(specimen));
-            file.lastReachedEnd = reader.AtEndOfText();
+            if (lastReachedEnd)
+                *lastReachedEnd = reader.AtEndOfText();
         }
     } catch (const std::exception& failure) {
         file.error = failure.what();
@@ -113,31 +109,45 @@ CSpecimenFile ReadSpecimensWith(CSpecimenReader& reader) {
 }
 
 CSpecimenFile ReadSpecimenFile(const std::string& path) {
-    return ReadSpecimenInput(path, ReadInputFile(path));
+    CInputStream input = CInputStream::Open(path);
+    return ReadSpecimenInput(path, input);
 }
 
-CSpecimenFile ReadSpecimenInput(const std::string& path, const CInputBytes& input) {
+CSpecimenFile ReadSpecimenText(const std::string& path, std::string text) {
+    CInputStream input = CInputStream::OfText(std::move(text));
+    return ReadSpecimenInput(path, input);
+}
+
+CSpecimenFile ReadSpecimenInput(const std::string& path, CInputStream& input) {
     CSpecimenFile file;
     file.path = path;
-    if (!input.error.empty() && !input.failedWhileReading) {
-        file.error = "cannot open file: " + input.error;
+    if (!input.Error().empty()) {
+        file.error = "cannot open file: " + input.Error();
         return file;
     }
-    const std::unique_ptr<CSpecimenReader> reader = CreateSpecimenReader(path, input.bytes);
-    if (reader)
-        file = ReadSpecimensWith(*reader);
-    if (input.failedWhileReading) {
-        // A specimen that ran to where the reading failed may lack its end: it is not kept.
-        if (!file.specimens.empty() && file.lastReachedEnd)
+    CLineCursor lines(input);
+    const bool empty = lines.AtEnd();
+    const std::unique_ptr<CSpecimenReader> reader = CreateSpecimenReader(path, lines);
+    bool lastReachedEnd = false;
+    std::int64_t endLine = 0;
+    if (reader) {
+        file = ReadSpecimensWith(*reader, &lastReachedEnd);
+        endLine = reader->EndLine();
+    } else {
+        // The start read for the format tests; a failure further on is not reached.
+        const std::string_view start = lines.Ahead(0);
+        endLine = 1 + std::count(start.begin(), start.end(), '\n');
+    }
+    if (input.FailedWhileReading()) {
+        if (!file.specimens.empty() && lastReachedEnd)
             file.specimens.pop_back();
-        file.error = "read error at line " + std::to_string(LineAt(input.bytes)) + ": " +
-                     input.error + "; " +
-                     CountOf(file.specimens.size(), "specimen", "specimens") +
+        file.error = "read error at line " + std::to_string(endLine) + ": " + input.Error() +
+                     "; " + CountOf(file.specimens.size(), "specimen", "specimens") +
                      " before it kept";
     } else if (!reader) {
-        file.error = input.bytes.empty() ? "the file is empty"
-                                         : std::string("not an outline file of a known format (") +
-                                               KnownFormatNames() + ")";
+        file.error = empty ? "the file is empty"
+                           : std::string("not an outline file of a known format (") +
+                                 KnownFormatNames() + ")";
     }
     return file;
 }

@@ -3,7 +3,7 @@
 #include "formats/reading_note.h"
 #include "formats/specimen_reader.h"
 #include "model/specimen.h"
-#include "platform/input_bytes.h"
+#include "platform/input_stream.h"
 
 #include <memory>
 #include <string>
@@ -25,8 +25,6 @@ public:
     std::vector<std::unique_ptr<CSpecimen>> specimens;
     std::vector<CReadingNote> notes;
     std::string error; // why the file failed
-    // Whether the last specimen ran to the end of the text (a read error may have cut it).
-    bool lastReachedEnd = false;
 
     EOutcome Outcome() const;
     // One line about the file, called `name`: "valves.tps: 6 specimens (TPS)", then what was
@@ -36,13 +34,17 @@ public:
     std::vector<std::string> Details(const std::string& name) const;
 };
 
-// Reads every specimen of the file at `path`, which is read once whatever it is (a regular
-// file, a pipe or FIFO).
+// Reads every specimen of the file at `path`, which is read once from its start to its end
+// whatever it is (a regular file, a pipe or FIFO).
 CSpecimenFile ReadSpecimenFile(const std::string& path);
 
-// The same for an input read already (standard input, a stream); `path` names it.
-CSpecimenFile ReadSpecimenInput(const std::string& path, const CInputBytes& input);
+// The same for any input (standard input, a stream, a text); `path` names it. A failure while
+// reading makes the file fail; the specimens read before it are kept, except one that ran up to
+// the failure and may lack its end.
+CSpecimenFile ReadSpecimenInput(const std::string& path, CInputStream& input);
+CSpecimenFile ReadSpecimenText(const std::string& path, std::string text);
 
-// Every specimen a given reader reads from its text, with its notes: the reading loop of the
-// functions above, for a reader chosen by the caller.
-CSpecimenFile ReadSpecimensWith(CSpecimenReader& reader);
+// Every specimen a given reader reads, with its notes: the reading loop of the functions above,
+// for a reader chosen by the caller. `lastReachedEnd` tells whether the last specimen ran to
+// the end of the text.
+CSpecimenFile ReadSpecimensWith(CSpecimenReader& reader, bool* lastReachedEnd = nullptr);

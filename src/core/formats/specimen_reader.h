@@ -13,15 +13,20 @@
 
 class CSpecimen;
 
-// The common interface of the outline readers. A reader lives for one file, whose text the
-// caller holds while the reader exists: ReadFirst once, then ReadNext until it returns false
+// The common interface of the outline readers. A reader lives for one file, whose lines it
+// reads once from the start to the end: ReadFirst once, then ReadNext until it returns false
 // at the end of the file. Each successful read fills the given empty specimen and completes it
 // (orientation, statistics, halves). A specimen that cannot be read whole is skipped, and the
 // reader goes on with the next one; everything skipped or changed is kept as a note with its
 // line, so that the front ends can say what happened. No reader shows a message.
 class CSpecimenReader {
 public:
-    CSpecimenReader(std::string path, std::string_view text) : lines_(text), path_(std::move(path)) {}
+    // The reader of the lines ahead of the cursor.
+    CSpecimenReader(std::string path, CLineCursor lines)
+        : lines_(std::move(lines)), path_(std::move(path)) {}
+    // The reader of a text the caller keeps alive as long as the reader.
+    CSpecimenReader(std::string path, std::string_view text)
+        : CSpecimenReader(std::move(path), CLineCursor(text)) {}
     virtual ~CSpecimenReader() = default;
     CSpecimenReader(const CSpecimenReader&) = delete;
     CSpecimenReader& operator=(const CSpecimenReader&) = delete;
@@ -42,7 +47,9 @@ public:
     std::int64_t GetUnlistedProblems() const { return unlistedProblems_; }
     // Whether the reading has reached the end of the text: a specimen read just now may then
     // have been cut short by the end of what could be read.
-    bool AtEndOfText() const { return lines_.AtEnd(); }
+    bool AtEndOfText() { return lines_.AtEnd(); }
+    // The line at which the text ended, once it has been read to its end.
+    std::int64_t EndLine() const { return lines_.LineNumber() + (lines_.HadLineEnd() ? 1 : 0); }
 
 protected:
     // How the file was understood: each text once.

@@ -47,6 +47,8 @@ bool ParseKeyword(std::string_view line, SKeyword& keyword) {
 
 // Point lines start with a number; a keyword line, with a letter.
 bool IsKeywordLine(std::string_view line) {
+    if (!line.empty() && line[0] != ' ' && line[0] != '\t' && !IsLetter(line[0]))
+        return false;
     const std::size_t first = line.find_first_not_of(" \t");
     if (first == std::string_view::npos || !IsLetter(line[first]))
         return false;
@@ -168,7 +170,6 @@ bool CTpsReader::ReadSpecimen(CSpecimen& specimen, std::int64_t landmarkCount) {
 bool CTpsReader::ReadSections(SParts& parts, const std::string& name) {
     std::string_view line;
     for (;;) {
-        const CLineCursor::Mark mark = lines_.Tell();
         if (!lines_.Next(line))
             return true;
         if (TrimBlanks(line).empty())
@@ -183,7 +184,7 @@ bool CTpsReader::ReadSections(SParts& parts, const std::string& name) {
         const bool section =
             keyword.key == "OUTLINES" || keyword.key == "CURVES" || keyword.key == "POINTS";
         if (keyword.key == "LM" || (section && parts.trailerSeen)) {
-            lines_.Seek(mark);
+            lines_.Unread();
             return true;
         }
         parts.trailerSeen = parts.trailerSeen || IsTrailerKeyword(keyword.key);
@@ -266,14 +267,17 @@ CTpsReader::EBlockEnd CTpsReader::ReadPointBlock(std::int64_t count, std::vector
     points.reserve(static_cast<std::size_t>(std::min(count, kReservedPoints)));
     std::string_view line;
     for (std::int64_t i = 0; i < count; ++i) {
-        const CLineCursor::Mark mark = lines_.Tell();
         if (!lines_.Next(line))
             return EBlockEnd::EndOfFile;
         if (IsKeywordLine(line)) {
-            lines_.Seek(mark);
+            lines_.Unread();
             return EBlockEnd::Keyword;
         }
-        AppendPointOfLine(ReadPoint(line), points);
+        const std::optional<FPoint> point = ReadPoint(line);
+        if (point && lines_.HadLineEnd())
+            points.push_back(*point);
+        else
+            AppendPointOfLine(point, points);
     }
     return EBlockEnd::Complete;
 }

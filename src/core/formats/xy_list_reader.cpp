@@ -67,16 +67,12 @@ bool CXyListReader::ReadNext(CSpecimen& specimen) {
     for (;;) {
         // Blank lines separate outlines.
         std::string_view line;
-        CLineCursor::Mark start = lines_.Tell();
         bool found = false;
-        while (!found && lines_.Next(line)) {
+        while (!found && lines_.Next(line))
             found = !TrimBlanks(line).empty();
-            if (!found)
-                start = lines_.Tell();
-        }
         if (!found)
             return false;
-        lines_.Seek(start);
+        lines_.Unread();
         StartSpecimen(specimen, "XY List");
         if (ReadOutline(specimen))
             return true;
