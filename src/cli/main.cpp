@@ -19,14 +19,16 @@ namespace {
 
 constexpr const char* kInputHelp =
     "Outline file (TPS, Morphosys, simple, chain code, NTSYS or x-y list); - for standard input";
-// "-" names standard input.
-const CLI::Validator kStandardInput = CLI::IsMember({"-"});
+// An existing file, or "-" for standard input.
+const CLI::Validator kFileOrStandardInput(
+    [](std::string& input) { return input == "-" ? std::string() : CLI::ExistingFile(input); },
+    "FILE or -");
 
 void AddAnalyze(CLI::App& app, CAnalyzeOptions& o) {
     CLI::App* cmd =
         app.add_subcommand("analyze", "Approximate every specimen, build the cluster and write the "
                                       "document, tables, pictures and a PDF report");
-    cmd->add_option("FILE", o.files, kInputHelp)->required()->check(CLI::ExistingFile | kStandardInput);
+    cmd->add_option("FILE", o.files, kInputHelp)->required()->check(kFileOrStandardInput);
     cmd->add_option("-o,--output", o.outDir, "Folder the results are written into")->required();
     cmd->add_option("--control-points", o.controlPoints, "Control-point intervals of each curve")
         ->capture_default_str()
