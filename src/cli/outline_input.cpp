@@ -9,7 +9,7 @@ CSpecimenFile ReadOutlineInput(const std::string& input, std::ostream& err) {
     CSpecimenFile file = ReadSpecimenInput(input == "-" ? "stdin" : input, stream);
     const std::string name = input == "-" ? "stdin" : input;
     err << "carinova-cli: " << file.Summary(name) << '\n';
-    if (file.Outcome() == CSpecimenFile::EOutcome::Complete)
+    if (file.Outcome() == CSpecimenFile::EOutcome::Complete || file.SummaryTellsAll())
         return file;
     for (const std::string& line : file.Details(name))
         err << "carinova-cli: " << line << '\n';
