@@ -101,6 +101,13 @@ TEST_F(TpsWriterTest, NonFiniteAndHugeCoordinatesSaturate) {
     specimen.ScaleFactor = 0.0f; // 0 / 0 and 5 / 0
     EXPECT_EQ(WriteAndRead(specimen), "LM=0\r\nOUTLINES=1\r\nPOINTS=1\r\n0 2147483647\r\n"
                                       "IMAGE=\r\nID=\r\nCOMMENT=\r\nSCALE=0.000000\r\n");
+    // Landmarks keep every digit; those that have none saturate like the outline.
+    specimen.ScaleSpecified = false;
+    specimen.Landmarks = {{NAN, 1e30f}, {-INFINITY, 3.5f}};
+    const std::string text = WriteAndRead(specimen);
+    EXPECT_EQ(text.rfind("LM=2\r\n0 1000000015047466219876688855040\r\n-2147483648 3.5\r\n", 0),
+              0u)
+        << text;
 }
 
 TEST_F(TpsWriterTest, RoundTripWithoutScale) {
