@@ -10,7 +10,6 @@
 #include "cluster/size_normalization.h"
 #include "cluster/spline_areas.h"
 #include "document/carinova_doc.h"
-#include "document/xml_document_writer.h"
 #include "formats/specimen_file.h"
 #include "model/approx_specimen.h"
 #include "platform/scripted_interaction.h"
@@ -342,7 +341,7 @@ const fs::path& XmlFile() {
         CScriptedInteraction ui;
         CCarinovaDoc doc(ui);
         FillDocument(doc, 2000, 31);
-        WriteDocumentFile(doc, p.string());
+        doc.OnSaveDocument(p.string());
         return p;
     }();
     return path;
@@ -355,7 +354,7 @@ void BM_XmlSave(benchmark::State& state) {
     const std::string path = Scratch().File("saved.xml").string();
     const long start = StartPeak();
     for (auto _ : state)
-        benchmark::DoNotOptimize(WriteDocumentFile(doc, path));
+        benchmark::DoNotOptimize(doc.OnSaveDocument(path));
     ReportPeak(state, start);
     state.SetItemsProcessed(state.iterations() * 2000);
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fs::file_size(path)));

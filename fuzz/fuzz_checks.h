@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <initializer_list>
 #include <vector>
 
 // Findings that are no crash but still wrong: a stored value that is not a number. NaN is
@@ -40,4 +41,19 @@ inline void RequireNoNaN(const CApproxSpecimen& approx) {
          {approx.MaxDiffOben, approx.MaxDiffUnten, approx.MeanDiffOben, approx.MeanDiffUnten,
           approx.MaxDiffObenAtParam, approx.MaxDiffUntenAtParam})
         FuzzRequire(!std::isnan(v));
+}
+
+// The document file's reader stores no value that is not finite: such a file is damaged.
+inline void RequireFinite(FPoint p) {
+    FuzzRequire(std::isfinite(p.x) && std::isfinite(p.y));
+}
+
+inline void RequireFinite(const std::vector<FPoint>& points) {
+    for (const FPoint& p : points)
+        RequireFinite(p);
+}
+
+inline void RequireFinite(std::initializer_list<float> values) {
+    for (const float v : values)
+        FuzzRequire(std::isfinite(v));
 }

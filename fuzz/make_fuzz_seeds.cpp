@@ -2,7 +2,6 @@
 // document with approximations, a cluster, a reference and a mean, and the outlines in the
 // byte form the fit fuzzer decodes.
 #include "document/carinova_doc.h"
-#include "document/xml_document_writer.h"
 #include "formats/specimen_file.h"
 #include "model/approx_sheet.h"
 #include "platform/scripted_interaction.h"
@@ -66,7 +65,7 @@ int main(int argc, char** argv) {
     }
     doc.SetReferenceRecord(doc.GetClusterList().front());
     doc.CalculateMeanSpecimen();
-    if (!WriteDocumentFile(doc, argv[2]))
+    if (!doc.OnSaveDocument(argv[2]))
         return 1;
     std::ofstream(argv[3], std::ios::binary) << FitSeed(outlines, 0, 3);
     std::ofstream(argv[4], std::ios::binary) << FitSeed(outlines, 6, 2);

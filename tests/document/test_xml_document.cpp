@@ -259,6 +259,7 @@ TEST_F(XmlDocument, OpeningSendsTheHintsOfTheOperationsInFileOrderWithProgress) 
                     ClusterDataXml(0) + FlagXml(true)) +
         Element("ClusterParameter",
                 Element("ClusterParameterValues",
+                        Element("ControlPointsCnt", "3") +
                         Element("MeanClusterSpecimenRecord",
                                 SpecimenXml("&lt;Mean Specimen&gt;", "") +
                                     ApproxXml("ApproxCluster", "-9 0 0 -4 5 -4 9 0 ",
@@ -307,7 +308,8 @@ TEST_F(XmlDocument, ValuesFollowTheLookupAndEncodingRules) {
                     Element("Identifier", "<![CDATA[a <raw> ]]>" + Element("x", "b") + "c") +
                     Element("Contour", "0 -5 10 0 0 5 -10 0 "));
     const std::string approx =
-        Element("ApproxSpecimen", Element("DrawIndex", "FALSE") + Element("MaxDiffOben", "5") +
+        Element("ApproxSpecimen", Element("ControlPointsCnt", "4") +
+                                      Element("DrawIndex", "FALSE") + Element("MaxDiffOben", "5") +
                                       CurveXml("ApproxLower", "1 2 ") +
                                       Element("ErrorValuesAreValid", "True"));
     CScriptedInteraction ui2;
@@ -329,8 +331,8 @@ TEST_F(XmlDocument, ValuesFollowTheLookupAndEncodingRules) {
     // Without ApproxUpper the approximation stops after its display flags but is attached.
     const CApproxSpecimen* a = opened->GetSpecimenList()[0]->GetApproximation();
     ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->ControlPointsCnt, 0);
-    EXPECT_EQ(a->ParamIterCount, 0);
+    EXPECT_EQ(a->ControlPointsCnt, 4);
+    EXPECT_EQ(a->ParamIterCount, 0); // missing int
     EXPECT_TRUE(a->ApplyParamIteration);
     EXPECT_FALSE(a->DrawIndex);
     EXPECT_TRUE(a->ApproxLower.ControlPoints.empty());
@@ -505,13 +507,17 @@ TEST_F(XmlDocument, TheRootIsFoundAnywhereButMustBeUnique) {
     struct Case {
         const char* name;
         std::string text;
+        std::string reason; // after the file's path
     };
     const std::vector<Case> invalid{
-        {"no root", "<Other>" + record + "</Other>"},
+        {"no root", "<Other>" + record + "</Other>", ": no SpecimenRecordList element"},
         {"two roots",
-         "<W>" + DocumentXml(record).substr(21) + DocumentXml(record).substr(21) + "</W>"},
-        {"empty file", ""},
-        {"not XML", "SpecimenRecordList"},
+         "<W>" + DocumentXml(record).substr(21) + DocumentXml(record).substr(21) + "</W>",
+         ": more than one SpecimenRecordList element"},
+        {"empty file", "", ", line 1: No document element found"},
+        {"not XML", "SpecimenRecordList", ", line 1: No document element found"},
+        {"broken on line 3", "<SpecimenRecordList>\n<SpecimenRecord>\n<Specimen></Specimen\n",
+         ", line 3: Error parsing end element tag"},
     };
     for (const Case& c : invalid) {
         CScriptedInteraction uiCase;
@@ -522,7 +528,8 @@ TEST_F(XmlDocument, TheRootIsFoundAnywhereButMustBeUnique) {
         uiCase.messages.clear();
         EXPECT_FALSE(target.OpenDocumentFile(folder.Write("invalid.xml", c.text))) << c.name;
         ASSERT_EQ(uiCase.messages.size(), 1u) << c.name;
-        EXPECT_EQ(uiCase.messages[0].text, "Trying to open invalid Carinova document.");
+        EXPECT_EQ(uiCase.messages[0].text, "Trying to open invalid Carinova document.\n" +
+                                               PathOf("invalid.xml") + c.reason);
         EXPECT_EQ(uiCase.messages[0].caption, "Carinova failure");
         EXPECT_EQ(uiCase.messages[0].icon, MsgIcon::Stop);
         EXPECT_TRUE(target.GetSpecimenList().empty()) << c.name;

@@ -5,7 +5,13 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -160,6 +166,91 @@ TEST_F(AtomicFileTest, UseWithoutOpenOrEmptyNameFails) {
     CAtomicFile unnamed;
     EXPECT_FALSE(unnamed.Open(""));
     EXPECT_FALSE(unnamed.ErrorMessage().empty());
+}
+
+// Temporary names as a save of doc.xml by process `pid` makes them.
+std::string TempNameOf(pid_t pid, const char* token) {
+    return ".doc.xml." + std::to_string(pid) + "." + token + ".tmp";
+}
+
+// A process id that was just in use and now is not.
+pid_t GonePid() {
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+// Saves that were killed leave their temporary files; the next save of the same target takes
+// away those whose process is gone and nothing else.
+TEST_F(AtomicFileTest, TempFilesOfKilledSavesAreRemovedByTheNextSave) {
+    const pid_t gone = GonePid();
+    const std::string stale = TempNameOf(gone, "9f3a");
+    const std::string running = TempNameOf(::getpid(), "77");
+    const std::string init = TempNameOf(1, "1");
+    const std::vector<std::string> others{
+        ".other.xml." + std::to_string(gone) + ".9f3a.tmp", // another target's
+        ".doc.xml." + std::to_string(gone) + ".9f3a.tmp.bak",
+        ".doc.xml." + std::to_string(gone) + ".xyz.tmp", ".doc.xml.notes"};
+    for (const std::string& name : std::vector<std::string>{stale, running, init})
+        folder_.Write(name, "half");
+    for (const std::string& name : others)
+        folder_.Write(name, "keep");
+    fs::create_directory(folder_.Path() / TempNameOf(gone, "ab")); // not a file of ours
+    CAtomicFile file;
+    ASSERT_TRUE(file.Open(folder_.Path() / "doc.xml"));
+    ASSERT_TRUE(file.Write("new"));
+    ASSERT_TRUE(file.Commit());
+    EXPECT_FALSE(fs::exists(folder_.Path() / stale));
+    EXPECT_TRUE(fs::exists(folder_.Path() / running));
+    EXPECT_TRUE(fs::exists(folder_.Path() / init));
+    for (const std::string& name : others)
+        EXPECT_TRUE(fs::exists(folder_.Path() / name)) << name;
+    EXPECT_TRUE(fs::is_directory(folder_.Path() / TempNameOf(gone, "ab")));
+}
+
+// Written in place (the folder takes no new file), the space is reserved before the old
+// contents are touched: a full disk leaves them whole.
+TEST_F(AtomicFileTest, WritingInPlaceOntoAFullDiskLeavesTheOldContents) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs the superuser to mount a small file system";
+    const fs::path mountPoint = folder_.Path() / "small";
+    fs::create_directory(mountPoint);
+    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a small file system here: " << std::strerror(errno);
+    struct Unmount {
+        fs::path path;
+        ~Unmount() { ::umount(path.c_str()); }
+    } unmount{mountPoint};
+    const fs::path target = mountPoint / "doc.xml";
+    const std::string old(8192, 'o');
+    std::ofstream(target, std::ios::binary) << old;
+    // An immutable folder takes no new file, though the file in it may be written.
+    const int fd = ::open(mountPoint.c_str(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    bool locked = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags |= FS_IMMUTABLE_FL;
+    locked = locked && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    if (!locked) {
+        const std::string why = std::strerror(errno);
+        if (fd >= 0)
+            ::close(fd);
+        GTEST_SKIP() << "cannot make a folder immutable here: " << why;
+    }
+    CAtomicFile file;
+    const bool opened = file.Open(target);
+    const bool inPlace = file.IsWritingInPlace();
+    const bool written = opened && file.Write(std::string(128 * 1024, 'n'));
+    const bool committed = written && file.Commit();
+    flags &= ~FS_IMMUTABLE_FL;
+    ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    ::close(fd);
+    EXPECT_TRUE(opened) << file.ErrorMessage();
+    EXPECT_TRUE(inPlace);
+    EXPECT_FALSE(committed);
+    EXPECT_TRUE(Mentions(file.ErrorMessage(), target, ENOSPC)) << file.ErrorMessage();
+    EXPECT_EQ(CScratchFolder::ReadBytes(target), old);
 }
 
 TEST_F(AtomicFileTest, ReopeningDiscardsTheFirstTempFile) {

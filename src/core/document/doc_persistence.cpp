@@ -6,8 +6,13 @@
 
 namespace {
 
-void ShowFailure(CUserInteraction& ui, const char* text, const char* caption) {
+void ShowFailure(CUserInteraction& ui, const std::string& text, const char* caption) {
     ui.MessageBox(text, caption, MsgButtons::OK, MsgIcon::Stop);
+}
+
+// The fixed text, followed on a line of its own by the reason where there is one.
+std::string WithReason(const char* text, const std::string& reason) {
+    return reason.empty() ? std::string(text) : text + ("\n" + reason);
 }
 
 } // namespace
@@ -26,14 +31,16 @@ bool CCarinovaDoc::OnOpenDocument(const std::string& path) {
     int version = 0;
     CParsedDocumentFile parsed;
     if (!ValidateDocumentFile(path, version, ui_, parsed)) {
-        ShowFailure(ui_, "Trying to open invalid Carinova document.", "Carinova failure");
+        ShowFailure(ui_, WithReason("Trying to open invalid Carinova document.", parsed.Problem()),
+                    "Carinova failure");
         return false;
     }
     if (!ReadDocumentFile(*this, parsed)) {
         // Nothing half-read stays: no record, reference or selection of a failed load.
         DeleteContents();
         SetModifiedFlag();
-        ShowFailure(ui_, "Failed to open Carinova document.", "Carinova failure");
+        ShowFailure(ui_, WithReason("Failed to open Carinova document.", parsed.Problem()),
+                    "Carinova failure");
         return false;
     }
     SetModifiedFlag(false);
@@ -47,8 +54,10 @@ bool CCarinovaDoc::OnSaveDocument(const std::string& path) {
                     "System failure");
         return false;
     }
-    if (!WriteDocumentFile(*this, path)) {
-        ShowFailure(ui_, "Failed to save Carinova Document.", "Carinova failure");
+    std::string failure;
+    if (!WriteDocumentFile(*this, path, failure)) {
+        ShowFailure(ui_, WithReason("Failed to save Carinova Document.", failure),
+                    "Carinova failure");
         return false;
     }
     SetModifiedFlag(false);
@@ -85,7 +94,7 @@ void CCarinovaDoc::AttachLoadedClusterMember(CSpecimenRecord* record,
                                              std::unique_ptr<CClusterData> data) {
     if (!data)
         data = std::make_unique<CClusterData>();
-    cluster_.push_back(record);
+    AppendToClusterList(record);
     record->SetClusterApproximation(std::move(approx));
     record->SetClusterData(std::move(data));
     SetModifiedFlag();
@@ -98,7 +107,7 @@ void CCarinovaDoc::AttachLoadedMeanRecord(std::unique_ptr<CSpecimenRecord> recor
     CSpecimenRecord* mean = record.get();
     if (!mean->HasClusterData())
         mean->SetClusterData(std::make_unique<CClusterData>());
-    cluster_.push_back(mean);
+    AppendToClusterList(mean);
     clusterParameter_.SetMeanRecord(std::move(record));
     SetModifiedFlag();
     Notify(hintMeanCalculated, mean);

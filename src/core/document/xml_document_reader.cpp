@@ -1,8 +1,10 @@
 #include "document/xml_document_reader.h"
 
 #include "document/carinova_doc.h"
+#include "document/document_damage.h"
 #include "document/progress_scope.h"
 #include "document/xml_dom_error.h"
+#include "document/xml_footprint.h"
 #include "document/xml_lookup.h"
 #include "document/xml_model_io.h"
 #include "document/xml_values.h"
@@ -11,15 +13,22 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <new>
 #include <optional>
+#include <unistd.h>
+#include <utility>
 #include <vector>
 
 struct CDocumentOutline {
     pugi::xml_node list;      // the one SpecimenRecordList; empty when none or several
     pugi::xml_node parameter; // the same for ClusterParameter
     std::vector<pugi::xml_node> records;
+    int lists = 0; // SpecimenRecordList elements, counted up to 2
 };
 
 namespace {
@@ -32,12 +41,21 @@ constexpr const char* kReaderSource = "Carinova document reader";
 constexpr int kMaxElementDepth = 32;
 // Far beyond any real document; a larger file is refused before it is read into memory.
 constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{1} << 30;
+// The tree and the records of a document may take this many bytes per byte of the file, beyond
+// a floor that any small file may use. Documents as written need about three at most (their
+// values are long against their names, their point lists longer still); a file of nothing but
+// empty elements would need twenty-five.
+constexpr std::size_t kTreeBytesPerFileByte = 6;
+constexpr std::size_t kTreeBytesFloor = std::size_t{64} << 20;
+// The parser takes text-only elements' text into the element and keeps blank text only where
+// it is an element's whole content.
+constexpr unsigned kParseOptions =
+    pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_embed_pcdata;
 
 // One walk over the whole tree checks its depth and finds the elements the reading starts from,
 // wherever they lie.
 bool SurveyTree(const pugi::xml_document& xml, CDocumentOutline& outline) {
     outline = {};
-    int lists = 0;
     int parameters = 0;
     pugi::xml_node list;
     pugi::xml_node parameter;
@@ -46,36 +64,124 @@ bool SurveyTree(const pugi::xml_document& xml, CDocumentOutline& outline) {
         if (std::strcmp(name, "SpecimenRecord") == 0) {
             outline.records.push_back(element);
         } else if (std::strcmp(name, "SpecimenRecordList") == 0) {
-            lists = std::min(lists + 1, 2);
+            outline.lists = std::min(outline.lists + 1, 2);
             list = element;
         } else if (std::strcmp(name, "ClusterParameter") == 0) {
             parameters = std::min(parameters + 1, 2);
             parameter = element;
         }
     });
-    if (lists == 1)
+    if (outline.lists == 1)
         outline.list = list;
     if (parameters == 1)
         outline.parameter = parameter;
     return shallow;
 }
 
+// The bytes of a file in memory from the parser's own allocator, so that the parser can take
+// them over and parse them where they are.
+class CParserBuffer {
+public:
+    CParserBuffer() = default;
+    ~CParserBuffer() {
+        if (data_)
+            pugi::get_memory_deallocation_function()(data_);
+    }
+    CParserBuffer(const CParserBuffer&) = delete;
+    CParserBuffer& operator=(const CParserBuffer&) = delete;
+
+    // Reads up to `size` bytes; false with the system's reason.
+    bool Read(const std::string& path, std::size_t size, std::string& reason) {
+        data_ = static_cast<char*>(
+            pugi::get_memory_allocation_function()(std::max<std::size_t>(size, 1)));
+        if (!data_)
+            throw std::bad_alloc();
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            reason = std::strerror(errno);
+            return false;
+        }
+        while (size_ < size) {
+            const ssize_t got = ::read(fd, data_ + size_, size - size_);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                reason = std::strerror(errno);
+            if (got <= 0)
+                break;
+            size_ += static_cast<std::size_t>(got);
+        }
+        ::close(fd);
+        return reason.empty();
+    }
+
+    std::string_view View() const { return {data_, size_}; }
+    std::size_t Size() const { return size_; }
+    char* Release() { return std::exchange(data_, nullptr); }
+
+private:
+    char* data_ = nullptr;
+    std::size_t size_ = 0;
+};
+
+std::string MegabytesOf(std::uintmax_t bytes) {
+    return std::to_string((bytes + (std::uintmax_t{1} << 20) - 1) >> 20) + " MB";
+}
+
 // Only regular files are read: a folder or a device has no document, and a pipe could block.
-// Text that is an element's first content is kept as the element's value rather than as a node
-// of its own: the tree is half as large and the look-ups walk half as far.
-bool LoadTree(pugi::xml_document& xml, CDocumentOutline& outline, const std::string& path,
-              const char* source) {
+bool ReadFileBytes(CParsedDocumentFile& parsed, const std::string& path, CParserBuffer& buffer) {
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec))
-        return false;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (ec)
+        return parsed.Fail(path + ": " + ec.message());
+    if (!std::filesystem::is_regular_file(status))
+        return parsed.Fail(path + ": not a regular file");
     const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec || size > kMaxFileBytes)
+    if (ec)
+        return parsed.Fail(path + ": " + ec.message());
+    if (size > kMaxFileBytes)
+        return parsed.Fail(path + ": larger than any document (" + MegabytesOf(size) + ")");
+    std::string reason;
+    if (!buffer.Read(path, static_cast<std::size_t>(size), reason))
+        return parsed.Fail(path + ": " + reason);
+    return true;
+}
+
+// The text is measured before it is parsed, so that no file can claim far more memory than
+// its size suggests.
+bool FitsMemoryBudget(CParsedDocumentFile& parsed, const std::string& path, std::string_view text) {
+    const CXmlFootprint footprint = CXmlFootprint::Of(text);
+    const std::size_t budget = kTreeBytesFloor + kTreeBytesPerFileByte * text.size();
+    if (footprint.Bytes() <= budget)
+        return true;
+    return parsed.Fail(path + ": too many elements for its size (" +
+                       std::to_string(footprint.nodes) + " in " + MegabytesOf(text.size()) +
+                       " would take " + MegabytesOf(footprint.Bytes()) +
+                       " to read; a document may take " + MegabytesOf(budget) + ")");
+}
+
+// False with the problem kept in `parsed`.
+bool LoadTree(CParsedDocumentFile& parsed, const std::string& path, const char* source) {
+    CParserBuffer buffer;
+    if (!ReadFileBytes(parsed, path, buffer) || !FitsMemoryBudget(parsed, path, buffer.View()))
         return false;
-    const pugi::xml_parse_result result = xml.load_file(
-        path.c_str(), pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_embed_pcdata);
+    pugi::xml_document& xml = parsed.Tree();
+    const std::size_t length = buffer.Size();
+    const pugi::xml_parse_result result =
+        xml.load_buffer_inplace_own(buffer.Release(), length, kParseOptions);
     if (result.status == pugi::status_out_of_memory)
         throw CXmlDomError(CXmlDomError::kOutOfMemory, source, "Out of memory while parsing.");
-    return result && SurveyTree(xml, outline);
+    parsed.SetOffsetsInFile(result.encoding == pugi::encoding_utf8);
+    if (!result)
+        return parsed.Fail(parsed.Where(result.offset) + ": " + result.description());
+    if (!SurveyTree(xml, parsed.Outline()))
+        return parsed.Fail(path + ": elements nest deeper than " +
+                           std::to_string(kMaxElementDepth) + " levels");
+    if (parsed.Outline().lists == 0)
+        return parsed.Fail(path + ": no SpecimenRecordList element");
+    if (parsed.Outline().lists > 1)
+        return parsed.Fail(path + ": more than one SpecimenRecordList element");
+    return true;
 }
 
 // One SpecimenRecord element, read completely before anything is attached to the document.
@@ -161,7 +267,8 @@ std::unique_ptr<CSpecimenRecord> StageMeanRecord(const CXmlSubtree& tree, std::s
 }
 
 // Reads the whole tree first and then builds the document from it in file order, so the
-// views see the same hints as for records added one by one. Of several reference flags only
+// views see the same hints as for records added one by one, and a damaged value found anywhere
+// leaves the document untouched. Of several reference flags only
 // the last one is set as the reference: setting the earlier ones would recompute the cluster
 // data of all members read so far each time, and the last setting overwrites all of that.
 class CDocumentTreeReader {
@@ -182,6 +289,7 @@ public:
             progress.Step();
         }
         FindLastReference();
+        AdoptClusterValues();
         AttachMeanRecord();
         for (std::size_t i = 0; i < records_.size(); ++i)
             AttachRecord(records_[i], static_cast<long>(i) == lastReference_);
@@ -198,8 +306,19 @@ private:
             CXmlLookup(tree, 0, {"ClusterParameterValues"}).UniqueAt("ClusterParameterValues");
         if (values == CXmlLookup::kNone)
             return;
-        ReadClusterParameterValues(tree, values, doc_.GetClusterParameter());
+        values_.emplace();
+        ReadClusterParameterValues(tree, values, *values_);
         mean_ = StageMeanRecord(tree, values, meanIsReference_);
+    }
+
+    // The values read replace the document's; its mean record slot stays as it is.
+    void AdoptClusterValues() {
+        if (!values_)
+            return;
+        CClusterParameter& parameter = doc_.GetClusterParameter();
+        std::unique_ptr<CSpecimenRecord> mean = parameter.TakeMeanRecord();
+        parameter = std::move(*values_);
+        parameter.SetMeanRecord(std::move(mean));
     }
 
     void FindLastReference() {
@@ -239,6 +358,7 @@ private:
 
     CCarinovaDoc& doc_;
     const CDocumentOutline& outline_;
+    std::optional<CClusterParameter> values_;
     std::unique_ptr<CSpecimenRecord> mean_;
     bool meanIsReference_ = false;
     std::vector<CStagedRecord> records_;
@@ -258,17 +378,37 @@ CParsedDocumentFile::CParsedDocumentFile()
 
 CParsedDocumentFile::~CParsedDocumentFile() = default;
 
+bool CParsedDocumentFile::Fail(std::string problem) {
+    problem_ = std::move(problem);
+    return false;
+}
+
+// Lines are counted in the file itself, which holds the parsed text unchanged when it is UTF-8.
+std::string CParsedDocumentFile::Where(std::ptrdiff_t offset) const {
+    if (offset < 0 || !offsetsInFile_)
+        return path_;
+    std::ifstream in(path_, std::ios::binary);
+    char chunk[1 << 16];
+    long long line = 1;
+    for (std::ptrdiff_t left = offset; left > 0;) {
+        in.read(chunk, std::min<std::ptrdiff_t>(left, static_cast<std::ptrdiff_t>(sizeof chunk)));
+        const std::streamsize got = in.gcount();
+        if (got <= 0)
+            break;
+        line += std::count(chunk, chunk + got, '\n');
+        left -= got;
+    }
+    return path_ + ", line " + std::to_string(line);
+}
+
 int ValidateDocumentFile(const std::string& path, int& version, CUserInteraction& ui,
                          CParsedDocumentFile& parsed) {
     parsed.SetLoaded(false);
+    parsed.SetPath(path);
     return RunXmlJob(ui, kValidatorSource, [&] {
-        pugi::xml_document& xml = parsed.Tree();
-        if (!LoadTree(xml, parsed.Outline(), path, kValidatorSource))
+        if (!LoadTree(parsed, path, kValidatorSource))
             return 0;
-        const pugi::xml_node root = parsed.Outline().list;
-        if (!root)
-            return 0;
-        version = ParseIntValue(root.attribute("Version").value());
+        version = ParseIntValue(parsed.Outline().list.attribute("Version").value());
         parsed.SetLoaded(true);
         return 1;
     });
@@ -282,10 +422,16 @@ int ReadDocumentFile(CCarinovaDoc& document, CParsedDocumentFile& parsed) {
                           MsgIcon::None);
             return 0;
         }
-        CDocumentTreeReader(document, parsed.Outline()).Read();
+        int read = 1;
+        try {
+            CDocumentTreeReader(document, parsed.Outline()).Read();
+        } catch (const CDocumentDamage& damage) {
+            parsed.Fail(parsed.Where(damage.Offset()) + ": " + damage.what());
+            read = 0;
+        }
         parsed.Outline() = {};
         parsed.Tree().reset();
         parsed.SetLoaded(false);
-        return 1;
+        return read;
     });
 }

@@ -8,6 +8,8 @@
 
 #include <pugixml.hpp>
 
+#include <iostream>
+
 namespace {
 
 constexpr const char* kSource = "Carinova document writer";
@@ -98,23 +100,30 @@ private:
     bool failed_ = false;
 };
 
-void SaveTree(const pugi::xml_document& xml, const std::string& path) {
+bool SaveTree(const pugi::xml_document& xml, const std::string& path, std::string& failure) {
     CAtomicFile file;
-    if (!file.Open(path))
-        throw CXmlDomError(CXmlDomError::kFail, kSource, file.ErrorMessage());
-    CAtomicFileXmlWriter writer(file);
-    xml.save(writer, "\t", pugi::format_indent, pugi::encoding_utf8);
-    if (writer.Failed() || !file.Commit())
-        throw CXmlDomError(CXmlDomError::kFail, kSource, file.ErrorMessage());
+    if (file.Open(path)) {
+        CAtomicFileXmlWriter writer(file);
+        xml.save(writer, "\t", pugi::format_indent, pugi::encoding_utf8);
+        if (!writer.Failed() && file.Commit())
+            return true;
+    }
+    failure = file.ErrorMessage();
+    return false;
 }
 
 } // namespace
 
-int WriteDocumentFile(const CCarinovaDoc& document, const std::string& path) {
+int WriteDocumentFile(const CCarinovaDoc& document, const std::string& path, std::string& failure) {
+    failure.clear();
     return RunXmlJob(document.GetInteraction(), kSource, [&] {
         pugi::xml_document xml;
         BuildTree(xml, document);
-        SaveTree(xml, path);
-        return 1;
+        if (SaveTree(xml, path, failure))
+            return 1;
+        // The user can act on the file's reason, which the caller's message carries; the
+        // diagnostic output still gets the report.
+        WriteXmlDomErrorReport(CXmlDomError(CXmlDomError::kFail, kSource, failure), std::clog);
+        return 0;
     });
 }

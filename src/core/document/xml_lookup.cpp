@@ -75,7 +75,8 @@ CXmlLookup::CXmlLookup(pugi::xml_node scope, std::initializer_list<std::string_v
 }
 
 CXmlLookup::CXmlLookup(const CXmlSubtree& tree, std::size_t scope,
-                       std::initializer_list<std::string_view> names, std::string_view excluded) {
+                       std::initializer_list<std::string_view> names, std::string_view excluded)
+    : scope_(tree.Elements()[scope].node) {
     entries_.reserve(names.size());
     for (std::string_view name : names)
         entries_.push_back({name, 0, kNone, {}});

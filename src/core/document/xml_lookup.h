@@ -52,6 +52,8 @@ public:
     std::size_t UniqueAt(std::string_view name) const;
     // How many elements have the name, counted up to 2.
     int Count(std::string_view name) const;
+    // The element whose descendants were indexed.
+    pugi::xml_node Scope() const { return scope_; }
 
 private:
     struct Entry {
@@ -65,6 +67,7 @@ private:
     const Entry* Find(std::string_view name) const;
 
     std::vector<Entry> entries_;
+    pugi::xml_node scope_;
 };
 
 // Visits the elements below `scope` in document order. Returns false, having stopped there, at

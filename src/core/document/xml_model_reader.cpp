@@ -1,18 +1,54 @@
 #include "cluster/cluster_data.h"
 #include "cluster/cluster_parameter.h"
+#include "document/document_damage.h"
 #include "document/xml_lookup.h"
 #include "document/xml_model_io.h"
 #include "document/xml_values.h"
 #include "model/approx_specimen.h"
+#include "model/coordinate_limit.h"
 #include "model/fit_limits.h"
 #include "model/specimen.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 
 // A value counts only when its element is the one of that name below the scope. Without it,
-// texts, flags and points keep their values and numbers become 0.
+// texts, flags and points keep their values and numbers become 0. A number that is not finite
+// as stored, a coordinate beyond kMaxCoordinateMagnitude and a count outside the range the
+// dialogs allow damage the document: no later computation could make sense of them.
 
 namespace {
+
+[[noreturn]] void Damaged(pugi::xml_node element, const std::string& problem) {
+    throw CDocumentDamage(element.name(), element.offset_debug(), problem);
+}
+
+// The value as the message shows it: enough to recognise, not a whole contour.
+std::string Shown(std::string_view text) {
+    constexpr std::size_t kShownChars = 24;
+    const std::size_t start = std::min(text.find_first_not_of(" \t\r\n"), text.size());
+    text.remove_prefix(start);
+    return "(" + std::string(text.substr(0, kShownChars)) +
+           (text.size() > kShownChars ? "...)" : ")");
+}
+
+std::string Shown(FPoint p) {
+    char buffer[64];
+    char* end = std::to_chars(buffer, buffer + sizeof buffer, p.x).ptr;
+    *end++ = ' ';
+    end = std::to_chars(end, buffer + sizeof buffer, p.y).ptr;
+    return "(" + std::string(buffer, end) + ")";
+}
+
+// Null for a coordinate that may be stored, else what is wrong with it.
+const char* CoordinateProblem(FPoint p) {
+    if (!std::isfinite(p.x) || !std::isfinite(p.y))
+        return "is not a finite number ";
+    if (std::fabs(p.x) > kMaxCoordinateMagnitude || std::fabs(p.y) > kMaxCoordinateMagnitude)
+        return "lies beyond 1e15 ";
+    return nullptr;
+}
 
 void ReadText(const CXmlLookup& lookup, const char* name, std::string& value) {
     std::string storage;
@@ -38,32 +74,57 @@ void ReadUnsigned(const CXmlLookup& lookup, const char* name, std::uint32_t& val
     value = e ? ParseUnsignedValue(TextContentView(e, storage)) : 0;
 }
 
-// Control-point count and correction iterations, held below the largest values the dialogs
-// allow: beyond them a refit would fail for want of memory or run for hours. Values that are
-// too small stay as they are; the fit refuses them with a message.
+// A count the dialogs hold to [min, max]: beyond it a refit would fail for want of memory or
+// run for hours, below it the tables have no rows. A missing count reads as 0 like any number.
+void ReadCount(const CXmlLookup& lookup, const char* name, int& value, int min, int max) {
+    ReadInt(lookup, name, value);
+    if (value >= min && value <= max)
+        return;
+    const std::string range = std::to_string(min) + " to " + std::to_string(max);
+    if (const pugi::xml_node e = lookup.Unique(name))
+        Damaged(e, "is " + std::to_string(value) + ", outside " + range);
+    Damaged(lookup.Scope(), "has no single " + std::string(name) + " from " + range);
+}
+
 void ReadFitSettings(const CXmlLookup& lookup, int& controlPoints, int& iterations) {
-    ReadInt(lookup, "ControlPointsCnt", controlPoints);
-    ReadInt(lookup, "ParamIterCount", iterations);
-    controlPoints = std::min(controlPoints, kMaxControlPoints);
-    iterations = std::min(iterations, kMaxFitIterations);
+    ReadCount(lookup, "ControlPointsCnt", controlPoints, kMinControlPoints, kMaxControlPoints);
+    ReadCount(lookup, "ParamIterCount", iterations, 0, kMaxFitIterations);
 }
 
 void ReadFloat(const CXmlLookup& lookup, const char* name, float& value) {
     std::string storage;
     const pugi::xml_node e = lookup.Unique(name);
-    value = e ? ParseFloatValue(TextContentView(e, storage)) : 0.0f;
+    if (!e) {
+        value = 0.0f;
+        return;
+    }
+    const std::string_view text = TextContentView(e, storage);
+    value = ParseFloatValue(text);
+    if (!std::isfinite(value))
+        Damaged(e, "is not a finite number " + Shown(text));
 }
 
 void ReadPoint(const CXmlLookup& lookup, const char* name, FPoint& value) {
     std::string storage;
-    if (const pugi::xml_node e = lookup.Unique(name))
-        ParsePointValue(TextContentView(e, storage), value);
+    const pugi::xml_node e = lookup.Unique(name);
+    if (!e)
+        return;
+    const std::string_view text = TextContentView(e, storage);
+    ParsePointValue(text, value);
+    if (const char* problem = CoordinateProblem(value))
+        Damaged(e, problem + Shown(text));
 }
 
 void ReadPointList(const CXmlLookup& lookup, const char* name, std::vector<FPoint>& points) {
     std::string storage;
-    if (const pugi::xml_node e = lookup.Unique(name))
-        ParsePointListValue(TextContentView(e, storage), points);
+    const pugi::xml_node e = lookup.Unique(name);
+    if (!e)
+        return;
+    const std::size_t first = points.size();
+    ParsePointListValue(TextContentView(e, storage), points);
+    for (std::size_t i = first; i < points.size(); ++i)
+        if (const char* problem = CoordinateProblem(points[i]))
+            Damaged(e, "point " + std::to_string(i - first + 1) + " " + problem + Shown(points[i]));
 }
 
 void ReadCurve(const CXmlSubtree& tree, std::size_t element, CBSpline& curve) {

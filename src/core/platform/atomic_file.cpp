@@ -1,8 +1,11 @@
 #include "platform/atomic_file.h"
 
 #include <cerrno>
+#include <charconv>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
@@ -13,6 +16,7 @@ namespace {
 constexpr int kMaxNameAttempts = 100;
 // Keeps the temporary name within the usual 255-byte file name limit.
 constexpr std::size_t kMaxStemBytes = 120;
+constexpr std::string_view kTempEnding = ".tmp";
 
 std::string SystemReason(int error) {
     return std::strerror(error);
@@ -27,11 +31,81 @@ std::filesystem::path ResolveTarget(const std::filesystem::path& target) {
     return ec ? target : resolved;
 }
 
+std::filesystem::path FolderOf(const std::filesystem::path& target) {
+    return target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
+}
+
+// Every temporary name of a target starts so: "." and the (shortened) file name and ".".
+std::string TempPrefix(const std::filesystem::path& target) {
+    return "." + target.filename().string().substr(0, kMaxStemBytes) + ".";
+}
+
+// The prefix, then the writing process's id and a random token: ".doc.xml.4711.9f3a.tmp".
 std::string TempName(const std::filesystem::path& target, unsigned long long token) {
-    std::string stem = target.filename().string().substr(0, kMaxStemBytes);
     char suffix[40];
-    std::snprintf(suffix, sizeof suffix, ".%ld.%llx.tmp", static_cast<long>(getpid()), token);
-    return "." + stem + suffix;
+    std::snprintf(suffix, sizeof suffix, "%ld.%llx", static_cast<long>(getpid()), token);
+    return TempPrefix(target) + suffix + std::string(kTempEnding);
+}
+
+// The process id in what follows the prefix of a temporary name, or 0 when the rest is not
+// "<pid>.<hex>.tmp".
+pid_t TempOwner(std::string_view rest) {
+    long pid = 0;
+    const auto [afterPid, error] = std::from_chars(rest.data(), rest.data() + rest.size(), pid);
+    if (error != std::errc() || pid <= 0 || afterPid == rest.data() + rest.size() ||
+        *afterPid != '.')
+        return 0;
+    std::string_view token(afterPid + 1,
+                           static_cast<std::size_t>(rest.data() + rest.size() - afterPid - 1));
+    if (token.size() <= kTempEnding.size() || !token.ends_with(kTempEnding))
+        return 0;
+    token.remove_suffix(kTempEnding.size());
+    if (token.find_first_not_of("0123456789abcdef") != std::string_view::npos)
+        return 0;
+    return static_cast<pid_t>(pid);
+}
+
+bool IsProcessGone(pid_t pid) {
+    return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+// A save that was killed leaves its temporary file; once its process is gone nobody will
+// finish or remove it. Temporary files of running saves (this process's among them) stay.
+void RemoveStaleTempFiles(const std::filesystem::path& target) {
+    const std::filesystem::path folder = FolderOf(target);
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    const std::string prefix = TempPrefix(target);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (!name.starts_with(prefix))
+            continue;
+        const pid_t owner = TempOwner(name.substr(prefix.size()));
+        struct stat st {};
+        if (owner == 0 || !IsProcessGone(owner) ||
+            ::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(st.st_mode))
+            continue;
+        ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+// 0 when the user may replace the file, else the reason.
+int WriteDenied(const std::filesystem::path& file, const struct stat& st) {
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return EACCES;
+    return ::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) == 0 ? 0 : errno;
+}
+
+// The replacement takes over the old file's owner and group where the user may set them (the
+// superuser both, an owner the group among their own groups) and then its permissions, last,
+// because a change of owner clears the set-user-ID bits.
+void TakeOverOwnerAndMode(int fd, const struct stat& old) {
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0)
+        static_cast<void>(::fchown(fd, static_cast<uid_t>(-1), old.st_gid));
+    ::fchmod(fd, old.st_mode & 07777);
 }
 
 void SyncFolder(const std::filesystem::path& folder) {
@@ -41,6 +115,21 @@ void SyncFolder(const std::filesystem::path& folder) {
         return;
     ::fsync(fd);
     ::close(fd);
+}
+
+bool WriteAll(int fd, std::string_view data, off_t offset, int& error) {
+    while (!data.empty()) {
+        const ssize_t written = ::pwrite(fd, data.data(), data.size(), offset);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            error = written < 0 ? errno : ENOSPC;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(written));
+        offset += written;
+    }
+    return true;
 }
 
 } // namespace
@@ -56,16 +145,35 @@ bool CAtomicFile::Open(const std::filesystem::path& target) {
     if (target.empty())
         return Fail("no file name given");
     target_ = ResolveTarget(target);
-    std::error_code ec;
-    if (std::filesystem::is_directory(target_, ec))
+    struct stat existing {};
+    const bool exists = ::stat(target_.c_str(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode))
         return Fail(SystemReason(EISDIR));
-    return CreateTemp();
+    const bool replaces = exists && S_ISREG(existing.st_mode);
+    if (replaces)
+        if (const int denied = WriteDenied(target_, existing))
+            return Fail(SystemReason(denied));
+    RemoveStaleTempFiles(target_);
+    const int error = CreateTemp();
+    if (error == 0) {
+        if (replaces)
+            TakeOverOwnerAndMode(fd_, existing);
+        return true;
+    }
+    if (!replaces || (error != EACCES && error != EPERM))
+        return Fail(error > 0 ? SystemReason(error)
+                              : "no unique temporary file name could be found");
+    // The folder refuses new files, the file itself may be written: it is rewritten in place.
+    fd_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd_ < 0)
+        return Fail(SystemReason(errno));
+    inPlace_ = true;
+    return true;
 }
 
-bool CAtomicFile::CreateTemp() {
-    std::filesystem::path folder = target_.parent_path();
-    if (folder.empty())
-        folder = ".";
+// 0, or the reason no temporary file could be made (-1: every name was taken).
+int CAtomicFile::CreateTemp() {
+    const std::filesystem::path folder = FolderOf(target_);
     std::random_device device;
     std::mt19937_64 random((static_cast<unsigned long long>(device()) << 32) ^ device());
     for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
@@ -73,23 +181,21 @@ bool CAtomicFile::CreateTemp() {
         fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0) {
             temp_ = candidate;
-            break;
+            return 0;
         }
         if (errno != EEXIST)
-            return Fail(SystemReason(errno));
+            return errno;
     }
-    if (fd_ < 0)
-        return Fail("no unique temporary file name could be found");
-    // A replaced file keeps its permissions; a new one gets the default ones (0666 & ~umask).
-    struct stat existing {};
-    if (::stat(target_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
-        ::fchmod(fd_, existing.st_mode & 07777);
-    return true;
+    return -1;
 }
 
 bool CAtomicFile::Write(std::string_view data) {
     if (fd_ < 0)
         return error_.empty() ? Fail("the file is not open") : false;
+    if (inPlace_) {
+        pending_.append(data);
+        return true;
+    }
     while (!data.empty()) {
         const ssize_t written = ::write(fd_, data.data(), data.size());
         if (written < 0) {
@@ -105,6 +211,8 @@ bool CAtomicFile::Write(std::string_view data) {
 bool CAtomicFile::Commit() {
     if (fd_ < 0)
         return error_.empty() ? Fail("the file is not open") : false;
+    if (inPlace_)
+        return CommitInPlace();
     if (::fsync(fd_) != 0)
         return Fail(SystemReason(errno));
     const int closed = ::close(fd_);
@@ -114,7 +222,26 @@ bool CAtomicFile::Commit() {
     if (std::rename(temp_.c_str(), target_.c_str()) != 0)
         return Fail(SystemReason(errno));
     temp_.clear();
-    SyncFolder(target_.parent_path().empty() ? std::filesystem::path(".") : target_.parent_path());
+    SyncFolder(FolderOf(target_));
+    return true;
+}
+
+bool CAtomicFile::CommitInPlace() {
+    const auto size = static_cast<off_t>(pending_.size());
+    const int reserved = ::posix_fallocate(fd_, 0, size);
+    if (reserved != 0 && reserved != EOPNOTSUPP && reserved != EINVAL)
+        return Fail(SystemReason(reserved));
+    int error = 0;
+    if (!WriteAll(fd_, pending_, 0, error) || ::ftruncate(fd_, size) != 0 || ::fsync(fd_) != 0) {
+        if (error == 0)
+            error = errno;
+        return Fail(SystemReason(error) + " (written in place: the file may be incomplete)");
+    }
+    const int closed = ::close(fd_);
+    fd_ = -1;
+    if (closed != 0)
+        return Fail(SystemReason(errno) + " (written in place: the file may be incomplete)");
+    Discard();
     return true;
 }
 
@@ -131,4 +258,7 @@ void CAtomicFile::Discard() {
     if (!temp_.empty())
         ::unlink(temp_.c_str());
     temp_.clear();
+    inPlace_ = false;
+    pending_.clear();
+    pending_.shrink_to_fit();
 }
