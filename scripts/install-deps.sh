@@ -18,6 +18,7 @@ packages=(
     libgl-dev
     fonts-liberation2
     poppler-utils
+    libxml2-utils
     libx11-dev
 )
 # `make fuzz` builds with clang and libFuzzer; the normal build does not need them.

@@ -14,15 +14,6 @@
 
 namespace {
 
-bool ReadInto(CCarinovaDoc& doc, const std::string& path, std::ostream& err) {
-    std::vector<std::unique_ptr<CSpecimen>> specimens;
-    if (!ReadOutlineFile(path, specimens, err))
-        return false;
-    for (auto& specimen : specimens)
-        doc.AddSpecimenRecord(std::make_unique<CSpecimenRecord>(std::move(specimen)));
-    return true;
-}
-
 CSpecimenRecord* FindReference(const CCarinovaDoc& doc, const std::string& which) {
     if (which == "mean")
         return doc.GetClusterParameter().GetMeanRecord();
@@ -67,14 +58,18 @@ int Analyze(const CAnalyzeOptions& o, std::ostream& out, std::ostream& err) {
     parameter.Normalize = NormalizeModeOf(o.normalize);
 
     progress.Begin("Reading the inputs", o.files.size());
-    bool allRead = true;
+    std::vector<std::unique_ptr<CSpecimen>> read;
+    int readStatus = kExitOk;
     for (const std::string& file : o.files) {
-        allRead = ReadInto(*doc, file, err) && allRead;
+        readStatus = WorseExitStatus(readStatus, ReadOutlineInputs({file}, read, err));
         progress.Advance();
     }
-    if (!allRead)
-        return kExitFailure;
     progress.End();
+    if (readStatus == kExitFailure)
+        return kExitFailure;
+    for (auto& specimen : read)
+        doc->AddSpecimenRecord(std::make_unique<CSpecimenRecord>(std::move(specimen)));
+    read.clear();
     CBatchOutput output(o.outDir, err);
     if (!output.Begin(o.files))
         return output.FailureStatus();
@@ -130,7 +125,7 @@ int Analyze(const CAnalyzeOptions& o, std::ostream& out, std::ostream& err) {
     PrintClusterSummary(saved, out);
     out << "Results written to " << o.outDir << '\n';
     if (leftOut == 0)
-        return kExitOk;
+        return readStatus;
     err << "carinova-cli: " << leftOut << " of " << specimens
         << " specimens are left out of the results (each named above)\n";
     return kExitPartial;

@@ -12,10 +12,8 @@
 int RunConvert(const std::vector<std::string>& files, const std::string& outDir, std::ostream& out,
                std::ostream& err) {
     std::vector<std::unique_ptr<CSpecimen>> specimens;
-    bool allRead = true;
-    for (const std::string& file : files)
-        allRead = ReadOutlineFile(file, specimens, err) && allRead;
-    if (!allRead)
+    const int readStatus = ReadOutlineInputs(files, specimens, err);
+    if (readStatus == kExitFailure)
         return kExitFailure;
     CBatchOutput output(outDir, err);
     if (!output.Begin(files))
@@ -34,5 +32,5 @@ int RunConvert(const std::vector<std::string>& files, const std::string& outDir,
     if (!output.Commit())
         return output.FailureStatus();
     out << specimens.size() << " specimen(s) written to " << outDir << '\n';
-    return kExitOk;
+    return readStatus;
 }

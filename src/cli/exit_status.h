@@ -2,7 +2,6 @@
 
 // The exit statuses of carinova-cli, the same for every command.
 inline constexpr int kExitOk = 0;      // every specimen of every input made it into every result
-inline constexpr int kExitFailure = 1; // an input could not be read or a result not written
-inline constexpr int kExitUsage =
-    2; // a wrong command line, or a result that would replace an input
-inline constexpr int kExitPartial = 3; // results written, with specimens left out (each named)
+inline constexpr int kExitFailure = 1; // nothing usable: an input gave nothing, a read or write failed
+inline constexpr int kExitUsage = 2;   // a wrong command line, or a result that would replace an input
+inline constexpr int kExitPartial = 3; // results written, but something was left out (named on stderr)

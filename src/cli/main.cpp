@@ -64,6 +64,7 @@ void AddOutputOptions(CLI::App* cmd, COutputRequest& request, std::string& table
             request.report = report;
     });
 }
+
 // What the summary that analyze and render print means, column by column.
 constexpr const char* kSummaryHelp =
     "The summary printed on stdout has one row per cluster member:\n"
@@ -75,6 +76,13 @@ constexpr const char* kSummaryHelp =
     "              control points and the reference's\n"
     "  Area total  the area between the member's and the reference's normalised curves,\n"
     "              dorsal plus ventral, times 0.001; n.c. where it cannot be computed";
+
+constexpr const char* kInputHelp =
+    "Outline file (TPS, Morphosys, simple, chain code, NTSYS or x-y list); - for standard input";
+// An existing file, or "-" for standard input.
+const CLI::Validator kFileOrStandardInput(
+    [](std::string& input) { return input == "-" ? std::string() : CLI::ExistingFile(input); },
+    "FILE or -");
 
 // --group-by and --components of analyze and render.
 void AddMorphospaceOptions(CLI::App* cmd, CMorphospaceOptions& o) {
@@ -99,9 +107,7 @@ void AddAnalyze(CLI::App& app, CAnalyzeOptions& o) {
         app.add_subcommand("analyze", "Approximate every specimen, build the cluster and write the "
                                       "document, tables, pictures and a PDF report");
     cmd->footer(kSummaryHelp);
-    cmd->add_option("FILE", o.files, "TPS, Morphosys or simple outline file")
-        ->required()
-        ->check(CLI::ExistingFile);
+    cmd->add_option("FILE", o.files, kInputHelp)->required()->check(kFileOrStandardInput);
     cmd->add_option("-o,--output", o.outDir, "Folder the results are written into")->required();
     cmd->add_option("--control-points", o.controlPoints, "Control-point intervals of each curve")
         ->capture_default_str()
@@ -145,7 +151,7 @@ int main(int argc, char** argv) {
     bool tsv = false;
     CLI::App* info = app.add_subcommand("info", "List the specimens of outline files with their "
                                                 "area, centroid, first axis and halves");
-    info->add_option("FILE", files, "TPS, Morphosys or simple outline file")->required();
+    info->add_option("FILE", files, kInputHelp)->required();
     info->add_flag("--tsv", tsv, "Tab-separated output for scripts");
 
     CAnalyzeOptions analyzeOptions;
@@ -172,7 +178,7 @@ int main(int argc, char** argv) {
     std::string outDir;
     CLI::App* convert =
         app.add_subcommand("convert", "Write every specimen as a TPS file of its own");
-    convert->add_option("FILE", files, "TPS, Morphosys or simple outline file")->required();
+    convert->add_option("FILE", files, kInputHelp)->required();
     convert->add_option("-o,--output", outDir, "Folder the TPS files are written into")->required();
 
     try {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -86,11 +87,12 @@ TEST_F(TpsWriterTest, EmptyContourWritesZeroPoints) {
               "LM=0\r\nOUTLINES=1\r\nPOINTS=0\r\nIMAGE=\r\nID=\r\nCOMMENT=\r\n");
 }
 
-TEST_F(TpsWriterTest, LineFeedInsideTextBecomesCrLf) {
+// A keyword's value ends with its line: a line break inside a text would cut it in two.
+TEST_F(TpsWriterTest, LineBreakInsideTextBecomesABlank) {
     CSpecimen specimen;
-    specimen.Comment = "two\nlines";
+    specimen.Comment = "two\nlines\r\nthree";
     const std::string text = WriteAndRead(specimen);
-    EXPECT_NE(text.find("COMMENT=two\r\nlines\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("COMMENT=two lines  three\r\n"), std::string::npos) << text;
 }
 
 TEST_F(TpsWriterTest, NonFiniteAndHugeCoordinatesSaturate) {
@@ -104,6 +106,13 @@ TEST_F(TpsWriterTest, NonFiniteAndHugeCoordinatesSaturate) {
     specimen.ScaleFactor = 0.0f; // 0 / 0 and 5 / 0
     EXPECT_EQ(WriteAndRead(specimen), "LM=0\r\nOUTLINES=1\r\nPOINTS=1\r\n0 2147483647\r\n"
                                       "IMAGE=\r\nID=\r\nCOMMENT=\r\nSCALE=0.000000\r\n");
+    // Landmarks keep every digit; those that have none saturate like the outline.
+    specimen.ScaleSpecified = false;
+    specimen.Landmarks = {{NAN, 1e30f}, {-INFINITY, 3.5f}};
+    const std::string text = WriteAndRead(specimen);
+    EXPECT_EQ(text.rfind("LM=2\r\n0 1000000015047466219876688855040\r\n-2147483648 3.5\r\n", 0),
+              0u)
+        << text;
 }
 
 TEST_F(TpsWriterTest, RoundTripWithoutScale) {
@@ -115,7 +124,7 @@ TEST_F(TpsWriterTest, RoundTripWithoutScale) {
     const std::filesystem::path path = folder_.Path() / "rt.tps";
     std::string error;
     ASSERT_TRUE(WriteSpecimenAsTps(written, path, error)) << error;
-    const SpecimenList list = ReadAllAs<CTpsReader>(path.string());
+    const SpecimenList list = ReadAllDetected(path.string());
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(PointsText(list[0]->Contour), PointsText(AsStored(written.Contour)));
     EXPECT_EQ(list[0]->ImageFile, "img.jpg");
@@ -135,7 +144,7 @@ TEST_F(TpsWriterTest, RoundTripWithScale) {
     ASSERT_TRUE(WriteSpecimenAsTps(written, path, error)) << error;
     EXPECT_NE(CScratchFolder::ReadBytes(path).find("\r\n40 -3\r\n52 20\r\n-7 25\r\n"),
               std::string::npos);
-    const SpecimenList list = ReadAllAs<CTpsReader>(path.string());
+    const SpecimenList list = ReadAllDetected(path.string());
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(PointsText(list[0]->Contour), PointsText(AsStored(written.Contour)));
     EXPECT_TRUE(list[0]->ScaleSpecified);
@@ -179,7 +188,7 @@ TEST_P(TpsScaleRoundTrip, WritesBackTheCoordinatesThatWereRead) {
     }
     text += "SCALE=" + std::string(GetParam()) + "\n";
     CScratchFolder folder;
-    const SpecimenList read = ReadAllAs<CTpsReader>(folder.Write("in.tps", text));
+    const SpecimenList read = ReadAllAs<CTpsReader>(text, "in.tps");
     ASSERT_EQ(read.size(), 1u);
     const std::filesystem::path out = folder.Path() / "out.tps";
     std::string error;
@@ -196,10 +205,10 @@ INSTANTIATE_TEST_SUITE_P(Scales, TpsScaleRoundTrip,
 // SCALE, so that the TPS reader makes the same contour of it. It used to come out as "0 0".
 TEST_F(TpsWriterTest, ChainCodeIsWrittenAsItsPositions) {
     const std::string block = "\nC 1 : outline\n10 20 8\n00112233\n";
-    const std::string path =
-        folder_.Write("valves.msd", "F 1 first\nfree\n1000 1000 12.5 12.5 'mm'" + block +
-                                        "F 2 second\nfree\n500 500 12.5 12.5 'mm'" + block);
-    const SpecimenList read = ReadAllAs<CMorphosysReader>(path);
+    const SpecimenList read = ReadAllAs<CMorphosysReader>(
+        "F 1 first\nfree\n1000 1000 12.5 12.5 'mm'" + block + "F 2 second\nfree\n500 500 12.5 12.5 'mm'" +
+            block,
+        "valves.msd");
     ASSERT_EQ(read.size(), 2u);
     const std::vector<FPoint> positions = AsStored(
         {{10, 20}, {11, 20}, {12, 20}, {12, 21}, {12, 22}, {11, 22}, {10, 22}, {10, 21}, {10, 20}});
@@ -214,11 +223,107 @@ TEST_F(TpsWriterTest, ChainCodeIsWrittenAsItsPositions) {
         EXPECT_NE(text.find(i == 0 ? "SCALE=0.080000\r\n" : "SCALE=0.040000\r\n"),
                   std::string::npos)
             << text;
-        const SpecimenList again = ReadAllAs<CTpsReader>(out.string());
+        const SpecimenList again = ReadAllAs<CTpsReader>(CScratchFolder::ReadBytes(out), out.string());
         ASSERT_EQ(again.size(), 1u);
         EXPECT_EQ(PointsText(again[0]->Contour), PointsText(read[i]->Contour));
     }
 }
+
+// Landmarks, image, identifier, comment and scale come back as they were (landmarks and
+// scale chosen so that their division back to the file's units is exact).
+TEST_F(TpsWriterTest, RoundTripKeepsLandmarksAndTexts) {
+    CSpecimen written;
+    written.Contour = {{0, 0}, {1000, -250}, {1500, 750}, {-500, 1000}};
+    written.Landmarks = {{-500, 250}, {1500, 250}, {250, 1250}};
+    written.ScaleFactor = 0.25f;
+    written.ScaleSpecified = true;
+    written.ImageFile = "C:\\Bilder\\Klappe 7.jpg";
+    written.Identifier = "Sp\xC3\xA9" "cimen M\xC3\xBC" "ller";
+    written.Comment = "left valve, K3";
+    const std::filesystem::path path = folder_.Path() / "lm.tps";
+    std::string error;
+    ASSERT_TRUE(WriteSpecimenAsTps(written, path, error)) << error;
+    EXPECT_EQ(CScratchFolder::ReadBytes(path).rfind("LM=3\r\n-2 1\r\n6 1\r\n1 5\r\nOUTLINES=1\r\n", 0),
+              0u);
+    const CSpecimenFile file = ReadSpecimenFile(path.string());
+    EXPECT_EQ(file.Outcome(), CSpecimenFile::EOutcome::Complete);
+    ASSERT_EQ(file.specimens.size(), 1u);
+    const CSpecimen& read = *file.specimens[0];
+    EXPECT_EQ(PointsText(read.Landmarks), PointsText(written.Landmarks));
+    EXPECT_EQ(PointsText(read.Contour), PointsText(AsStored(written.Contour)));
+    EXPECT_EQ(read.ImageFile, written.ImageFile);
+    EXPECT_EQ(read.Identifier, written.Identifier);
+    EXPECT_EQ(read.Comment, written.Comment);
+    EXPECT_TRUE(read.ScaleSpecified);
+    EXPECT_EQ(read.ScaleFactor, written.ScaleFactor);
+}
+
+// A file as digitising programs write it (whole-pixel outline, landmarks with fractions, a
+// scale) comes back from its export exactly: the points lines hold the file's own whole
+// numbers, though each was multiplied by the scale x 1000 as a float and divided back, and the
+// landmarks and the scale keep every digit.
+struct SScaledCase {
+    const char* scale;
+    friend void PrintTo(const SScaledCase& c, std::ostream* os) { *os << c.scale; }
+};
+
+class TpsScaledRoundTripTest : public ::testing::TestWithParam<SScaledCase> {
+protected:
+    CScratchFolder folder_;
+};
+
+TEST_P(TpsScaledRoundTripTest, GivesTheFileValuesBack) {
+    // 200 whole-pixel points of an ellipse far from the origin, as tpsDig writes them.
+    std::vector<std::pair<long, long>> outline;
+    std::string text = "LM=3\n1404.5 707.25\n-12.125 3\n993.00000 507.00000\nCURVES=1\nPOINTS=200\n";
+    for (int i = 0; i < 200; ++i) {
+        const double t = 2.0 * 3.14159265358979 * i / 200.0;
+        outline.emplace_back(std::lround(2500.0 + 900.0 * std::cos(t)),
+                             std::lround(1800.0 + 550.0 * std::sin(t)));
+        text += std::to_string(outline.back().first) + ".00000 " +
+                std::to_string(outline.back().second) + ".00000\n";
+    }
+    text += "ID=7\nSCALE=" + std::string(GetParam().scale) + "\n";
+    const CSpecimenFile original = ReadText(text, "a.tps");
+    ASSERT_EQ(original.specimens.size(), 1u);
+    const std::filesystem::path path = folder_.Path() / "a.tps";
+    std::string error;
+    ASSERT_TRUE(WriteSpecimenAsTps(*original.specimens[0], path, error)) << error;
+    const std::string written = CScratchFolder::ReadBytes(path);
+
+    EXPECT_EQ(written.rfind("LM=3\r\n1404.5 707.25\r\n-12.125 3\r\n993 507\r\n", 0), 0u)
+        << written;
+    std::vector<std::pair<long, long>> lines;
+    std::size_t at = written.find("POINTS=200\r\n") + 12;
+    for (int i = 0; i < 200; ++i) {
+        long x = 0;
+        long y = 0;
+        ASSERT_EQ(std::sscanf(written.c_str() + at, "%ld %ld", &x, &y), 2);
+        lines.emplace_back(x, y);
+        at = written.find('\n', at) + 1;
+    }
+    std::sort(outline.begin(), outline.end());
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(lines, outline);
+    EXPECT_NE(written.find("\r\nSCALE=" + std::string(GetParam().scale)), std::string::npos);
+
+    const CSpecimenFile again = ReadSpecimenFile(path.string());
+    ASSERT_EQ(again.specimens.size(), 1u);
+    const CSpecimen& a = *original.specimens[0];
+    const CSpecimen& b = *again.specimens[0];
+    EXPECT_EQ(PointsText(b.Contour), PointsText(a.Contour));
+    EXPECT_EQ(PointsText(b.Landmarks), PointsText(a.Landmarks));
+    EXPECT_EQ(b.ScaleFactor, a.ScaleFactor);
+    EXPECT_EQ(b.Identifier, "7");
+}
+
+// The scales of the real tpsDig files, one "%f" cannot hold, and plain ones.
+INSTANTIATE_TEST_SUITE_P(Table, TpsScaledRoundTripTest,
+                         ::testing::Values(SScaledCase{"0.003890"}, SScaledCase{"0.003662"},
+                                           SScaledCase{"0.002717"}, SScaledCase{"0.002451"},
+                                           SScaledCase{"0.002449"}, SScaledCase{"0.0038910506"},
+                                           SScaledCase{"0.000001"}, SScaledCase{"0.500000"},
+                                           SScaledCase{"3.000000"}));
 
 TEST_F(TpsWriterTest, FailureNamesPathAndReasonAndKeepsOldFile) {
     CSpecimen specimen;

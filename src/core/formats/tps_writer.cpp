@@ -5,6 +5,7 @@
 #include "model/specimen.h"
 #include "platform/atomic_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -39,6 +40,15 @@ void AppendFixed(std::string& out, double value) {
     out.append(buffer, result.ptr);
 }
 
+// The shortest decimal that reads back as `value`, without an exponent.
+void AppendShortest(std::string& out, float value) {
+    // The smallest float takes 45 decimals.
+    char buffer[128];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    out.append(buffer, result.ptr);
+}
+
 // The factor the reader multiplied each coordinate by. A TPS specimen holds its file's SCALE,
 // and its coordinates are in thousandths of the file's unit. A chain-code specimen holds the
 // calibration's step length in thousandths of a millimetre, which is itself the factor.
@@ -65,6 +75,30 @@ int NearestInt(double v) {
     return TruncToInt(std::round(v));
 }
 
+// A stored landmark coordinate back in the file's units, exactly: of the floats next to the
+// quotient, the one with the shortest text that the reader scales to the stored value.
+void AppendFileValue(std::string& out, float stored, const CSpecimen& specimen) {
+    const auto factor = static_cast<float>(ReadingFactor(specimen));
+    const float quotient = static_cast<float>(static_cast<double>(stored) / factor);
+    if (!std::isfinite(stored) || !std::isfinite(quotient)) {
+        AppendInt(out, TruncToInt(stored));
+        return;
+    }
+    std::string best;
+    float candidate = std::nextafter(std::nextafter(quotient, -INFINITY), -INFINITY);
+    for (int i = 0; i < 5; ++i, candidate = std::nextafter(candidate, INFINITY)) {
+        if (candidate * factor != stored)
+            continue;
+        std::string text;
+        AppendShortest(text, candidate);
+        if (best.empty() || text.size() < best.size())
+            best = std::move(text);
+    }
+    if (best.empty()) // no float scales to it exactly: the nearest one
+        AppendShortest(best, quotient);
+    out += best;
+}
+
 void AppendPoint(std::string& out, double factor, FPoint point) {
     AppendInt(out, NearestInt(point.x / factor));
     out += ' ';
@@ -72,19 +106,51 @@ void AppendPoint(std::string& out, double factor, FPoint point) {
     out += '\n';
 }
 
+void AppendLandmark(std::string& out, const CSpecimen& specimen, FPoint point) {
+    AppendFileValue(out, point.x, specimen);
+    out += ' ';
+    AppendFileValue(out, point.y, specimen);
+    out += '\n';
+}
+
+// The scale as "%f" writes it, unless six decimals would change it: then all its digits, so
+// that the coordinates scale back to the same values.
+void AppendScale(std::string& out, float scale) {
+    std::string fixed;
+    AppendFixed(fixed, scale);
+    float read = 0.0f;
+    const auto [end, error] = std::from_chars(fixed.data(), fixed.data() + fixed.size(), read);
+    if (error == std::errc() && read == scale)
+        out += fixed;
+    else
+        AppendShortest(out, scale);
+}
+
+// A keyword's value ends at the end of its line: line breaks inside it become blanks.
+std::string OneLine(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    return text;
+}
+
 std::string TpsText(const CSpecimen& specimen) {
-    std::string out = "LM=0\nOUTLINES=1\nPOINTS=";
+    std::string out = "LM=";
+    AppendInt(out, static_cast<long long>(specimen.Landmarks.size()));
+    out += '\n';
+    for (const FPoint& point : specimen.Landmarks)
+        AppendLandmark(out, specimen, point);
+    out += "OUTLINES=1\nPOINTS=";
     AppendInt(out, static_cast<long long>(specimen.Contour.size()));
     out += '\n';
     const double factor = ReadingFactor(specimen);
     for (const FPoint& point : specimen.Contour)
         AppendPoint(out, factor, point);
-    out += "IMAGE=" + specimen.ImageFile + "\n";
-    out += "ID=" + specimen.Identifier + "\n";
-    out += "COMMENT=" + specimen.Comment + "\n";
+    out += "IMAGE=" + OneLine(specimen.ImageFile) + "\n";
+    out += "ID=" + OneLine(specimen.Identifier) + "\n";
+    out += "COMMENT=" + OneLine(specimen.Comment) + "\n";
     if (specimen.ScaleSpecified) {
         out += "SCALE=";
-        AppendFixed(out, ScaleLineValue(specimen));
+        AppendScale(out, static_cast<float>(ScaleLineValue(specimen)));
         out += '\n';
     }
     return out;

@@ -9,8 +9,9 @@ class CSpecimen;
 // ".tps" appended, short enough for a 260-character file name buffer.
 std::string DefaultTpsExportName(const std::string& shortPathName);
 
-// Writes the contour of the specimen as a TPS file with one outline and no landmarks: the
-// coordinates as its reader read them (a scale undone), rounded to whole numbers. The previous
-// file at the path is replaced only when everything was written; on failure `error` says why.
+// Writes the specimen as a TPS file with its landmarks and one outline: the coordinates as its
+// reader read them (a scale undone), the outline rounded to whole numbers, the landmarks with
+// the digits they need. The previous file at the path is replaced only when everything was
+// written; on failure `error` says why.
 bool WriteSpecimenAsTps(const CSpecimen& specimen, const std::filesystem::path& path,
                         std::string& error);
