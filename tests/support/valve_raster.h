@@ -64,13 +64,22 @@ inline Polygon Rectangle(double left, double top, double right, double bottom) {
 inline std::vector<double> Coverage(const std::vector<Polygon>& polygons, int width, int height) {
     constexpr int kRows = 16;
     std::vector<double> cover(static_cast<std::size_t>(width) * height, 0.0);
+    std::vector<std::pair<double, double>> spans; // of each polygon's heights
+    for (const Polygon& p : polygons) {
+        const auto [low, high] = std::minmax_element(
+            p.begin(), p.end(), [](const DPoint& a, const DPoint& b) { return a.y < b.y; });
+        spans.push_back(p.empty() ? std::pair{0.0, -1.0} : std::pair{low->y, high->y});
+    }
     std::vector<double> xs;
     for (int y = 0; y < height; ++y) {
         double* row = cover.data() + static_cast<std::size_t>(y) * width;
         for (int k = 0; k < kRows; ++k) {
             const double sy = y + (k + 0.5) / kRows;
             xs.clear();
-            for (const Polygon& p : polygons) {
+            for (std::size_t k2 = 0; k2 < polygons.size(); ++k2) {
+                const Polygon& p = polygons[k2];
+                if (sy < spans[k2].first || sy > spans[k2].second)
+                    continue;
                 for (std::size_t i = 0; i < p.size(); ++i) {
                     const DPoint& a = p[i];
                     const DPoint& b = p[(i + 1) % p.size()];
