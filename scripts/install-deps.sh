@@ -13,6 +13,7 @@ packages=(
     libbenchmark-dev
     qt6-base-dev
     qt6-svg-dev
+    qt6-image-formats-plugins
     libgl-dev
     fonts-liberation2
     poppler-utils
