@@ -10,6 +10,7 @@ packages=(
     libgmock-dev
     libcli11-dev
     libpugixml-dev
+    libeigen3-dev
     libbenchmark-dev
     qt6-base-dev
     qt6-svg-dev
@@ -17,6 +18,7 @@ packages=(
     libgl-dev
     fonts-liberation2
     poppler-utils
+    libx11-dev
 )
 # `make fuzz` builds with clang and libFuzzer; the normal build does not need them.
 if [ "${1:-}" = "fuzz" ]; then

@@ -1,7 +1,10 @@
 #!/bin/sh
-# Saves pictures of the main window into docs/screenshots: a sample specimen with its
-# approximation in the single view, and the cluster of the samples in the overlay view. The
-# window runs on a virtual X display, so this works on a machine without a screen.
+# Saves pictures of the program into docs/screenshots: a sample specimen with its approximation
+# in the single view (landscape window), the cluster of the samples in the overlay view (wide
+# window), the mean specimen, the tree with the real file names (when ../shared/data/real is
+# there), the property sheets and the morphospace of generated valves. The windows run on a
+# virtual X display, so this works on a
+# machine without a screen.
 #   scripts/screenshots.sh [build-folder]
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)

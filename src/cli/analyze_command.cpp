@@ -107,7 +107,8 @@ int RunAnalyze(const CAnalyzeOptions& options, std::ostream& out, std::ostream& 
         return 1;
     saved.SetPathName(
         std::filesystem::absolute(std::filesystem::path(options.outDir) / "document.xml").string());
-    if (!WriteResults(saved, options.outDir, "document.xml", options.decimals, err))
+    if (!WriteResults(saved, options.outDir, "document.xml", options.decimals, options.morphospace,
+                      err))
         return 1;
     PrintClusterSummary(saved, out);
     out << "Results written to " << options.outDir << '\n';

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "morphospace_outputs.h"
+
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -14,6 +16,7 @@ struct CAnalyzeOptions {
     std::string reference = "first"; // a specimen name, "first" or "mean"
     bool mean = false;
     int decimals = 4;
+    CMorphospaceOptions morphospace;
 };
 
 // The "analyze" command: reads every file, approximates each specimen, puts all of them into

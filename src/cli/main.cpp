@@ -16,6 +16,24 @@
 
 namespace {
 
+// --group-by and --components of analyze and render.
+void AddMorphospaceOptions(CLI::App* cmd, CMorphospaceOptions& o) {
+    cmd->add_option_function<std::string>(
+           "--group-by", [&o](const std::string& name) { o.groupBy = *GroupFieldFromLabel(name); },
+           "Field the morphospace groups the members by")
+        ->default_str("none")
+        ->check(CLI::IsMember({"none", "locality", "sex", "stage", "identifier", "comment"},
+                              CLI::ignore_case));
+    cmd->add_option_function<std::string>(
+           "--components", [&o](const std::string& text) { ParseComponents(text, o); },
+           "Principal components on the morphospace's axes, as I,J")
+        ->default_str("1,2")
+        ->check([](const std::string& text) {
+            CMorphospaceOptions unused;
+            return ParseComponents(text, unused);
+        });
+}
+
 void AddAnalyze(CLI::App& app, CAnalyzeOptions& o) {
     CLI::App* cmd =
         app.add_subcommand("analyze", "Approximate every specimen, build the cluster and write the "
@@ -43,6 +61,7 @@ void AddAnalyze(CLI::App& app, CAnalyzeOptions& o) {
     cmd->add_option("--decimals", o.decimals, "Decimals in the tables and the export")
         ->capture_default_str()
         ->check(CLI::Range(0, 9));
+    AddMorphospaceOptions(cmd, o.morphospace);
 }
 
 } // namespace
@@ -65,6 +84,7 @@ int main(int argc, char** argv) {
     std::string documentPath;
     std::string outDir;
     int decimals = 4;
+    CMorphospaceOptions renderMorphospace;
     CLI::App* render =
         app.add_subcommand("render", "Write the tables, pictures and report of a saved document");
     render->add_option("DOC", documentPath, "Carinova document (.xml)")->required();
@@ -72,6 +92,7 @@ int main(int argc, char** argv) {
     render->add_option("--decimals", decimals, "Decimals in the tables and the export")
         ->capture_default_str()
         ->check(CLI::Range(0, 9));
+    AddMorphospaceOptions(render, renderMorphospace);
 
     CLI::App* convert =
         app.add_subcommand("convert", "Write every specimen as a TPS file of its own");
@@ -94,6 +115,6 @@ int main(int argc, char** argv) {
     EnsureHeadlessPlatform();
     QGuiApplication qt(argc, argv);
     if (render->parsed())
-        return RunRender(documentPath, outDir, decimals, std::cout, std::cerr);
+        return RunRender(documentPath, outDir, decimals, renderMorphospace, std::cout, std::cerr);
     return RunAnalyze(analyzeOptions, std::cout, std::cerr);
 }

@@ -8,7 +8,7 @@
 #include <ostream>
 
 int RunRender(const std::string& documentPath, const std::string& outDir, int decimals,
-              std::ostream& out, std::ostream& err) {
+              const CMorphospaceOptions& morphospace, std::ostream& out, std::ostream& err) {
     CBatchInteraction ui(err, {});
     CCarinovaDoc doc(ui);
     if (!std::filesystem::is_regular_file(documentPath)) {
@@ -21,7 +21,7 @@ int RunRender(const std::string& documentPath, const std::string& outDir, int de
     }
     doc.SetPathName(documentPath);
     const std::string name = std::filesystem::path(documentPath).filename().string();
-    if (!WriteResults(doc, outDir, name, decimals, err))
+    if (!WriteResults(doc, outDir, name, decimals, morphospace, err))
         return 1;
     PrintClusterSummary(doc, out);
     out << "Results written to " << outDir << '\n';

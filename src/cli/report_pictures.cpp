@@ -3,6 +3,8 @@
 #include "document/carinova_doc.h"
 #include "drawing/cluster_overlay_picture.h"
 #include "drawing/cluster_overlay_print.h"
+#include "drawing/morphospace_print.h"
+#include "drawing/morphospace_scene.h"
 #include "drawing/specimen_picture.h"
 #include "output_folder.h"
 #include "platform/recording_dc.h"
@@ -56,13 +58,16 @@ int OverlayPages(const CCarinovaDoc& doc, const CPdfLayout& layout) {
     return OverlayPrintPageCount(paper, doc);
 }
 
-bool WriteReport(const CCarinovaDoc& doc, COutputFolder& folder, std::ostream& err) {
+bool WriteReport(const CCarinovaDoc& doc, const CMorphospaceScene& morphospace,
+                 COutputFolder& folder, std::ostream& err) {
     CPdfLayout layout;
     layout.marginMm = 5.0;
     layout.title = doc.GetTitle();
     const int overlayPages = OverlayPages(doc, layout);
+    const int morphospacePages = morphospace.space ? 1 : 0;
+    const int firstMemberPage = overlayPages + morphospacePages + 1;
     const auto& members = doc.GetClusterList();
-    const int pageCount = overlayPages + static_cast<int>(members.size());
+    const int pageCount = firstMemberPage - 1 + static_cast<int>(members.size());
     const CSpecimenViewSettings settings;
     const PageFunction drawPage = [&](CDC& dc, int page) {
         CPrintPageInfo info;
@@ -70,8 +75,10 @@ bool WriteReport(const CCarinovaDoc& doc, COutputFolder& folder, std::ostream& e
         info.currentPage = page;
         if (page <= overlayPages)
             PrintOverlayPage(dc, doc, kOverlaySize, info);
+        else if (page < firstMemberPage)
+            PrintMorphospacePage(dc, morphospace, info);
         else
-            PrintSpecimenPage(dc, members[page - overlayPages - 1], settings, kSpecimenSize, info);
+            PrintSpecimenPage(dc, members[page - firstMemberPage], settings, kSpecimenSize, info);
     };
     std::string error;
     return Report(
@@ -81,7 +88,8 @@ bool WriteReport(const CCarinovaDoc& doc, COutputFolder& folder, std::ostream& e
 
 } // namespace
 
-bool WriteReportPictures(const CCarinovaDoc& doc, COutputFolder& folder, std::ostream& err) {
+bool WriteReportPictures(const CCarinovaDoc& doc, const CMorphospaceScene& morphospace,
+                         COutputFolder& folder, std::ostream& err) {
     return WriteOverlay(doc, folder, err) && WriteSpecimenImages(doc, folder, err) &&
-           WriteReport(doc, folder, err);
+           WriteReport(doc, morphospace, folder, err);
 }

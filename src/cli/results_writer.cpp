@@ -2,6 +2,7 @@
 
 #include "analysis_outputs.h"
 #include "document/carinova_doc.h"
+#include "drawing/morphospace_scene.h"
 #include "output_folder.h"
 #include "platform/c_format.h"
 #include "platform/number_locale.h"
@@ -11,7 +12,7 @@
 #include <ostream>
 
 bool WriteResults(CCarinovaDoc& doc, const std::string& outDir, const std::string& documentName,
-                  int decimals, std::ostream& err) {
+                  int decimals, const CMorphospaceOptions& morphospace, std::ostream& err) {
     COutputFolder folder(outDir);
     if (!folder.Begin(err))
         return false;
@@ -23,7 +24,10 @@ bool WriteResults(CCarinovaDoc& doc, const std::string& outDir, const std::strin
         err << "carinova-cli: the document could not be written\n";
         return false;
     }
-    return WriteAnalysisTables(doc, folder, locale, err) && WriteReportPictures(doc, folder, err) &&
+    const CMorphospaceScene scene = MakeMorphospaceScene(doc, morphospace, err);
+    return WriteAnalysisTables(doc, folder, locale, err) &&
+           WriteReportPictures(doc, scene, folder, err) &&
+           WriteMorphospaceOutputs(scene, doc.GetTitle(), folder, locale, err) &&
            folder.Commit(err);
 }
 

@@ -13,7 +13,13 @@ QStringList TranslateFileFilter(const std::string& filter) {
         }
         if (name.isEmpty() || patterns.isEmpty())
             continue;
-        result << QStringLiteral("%1 (%2)").arg(name, patterns.join(' '));
+        // Names often show their patterns already ("TPS Files (*.tps)"); Qt shows the list it
+        // filters by, so the name's own copy goes.
+        QString shown = name;
+        if (shown.endsWith(')') && shown.contains('('))
+            shown = shown.left(shown.lastIndexOf('(')).trimmed();
+        const QString list = QStringLiteral("(%1)").arg(patterns.join(' '));
+        result << (shown.isEmpty() ? list : shown + ' ' + list);
     }
     return result;
 }

@@ -12,6 +12,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include <algorithm>
+
 namespace {
 
 QMessageBox::Icon ToQtIcon(MsgIcon icon) {
@@ -107,6 +109,8 @@ CFileDialogResult CQtUserInteraction::FileDialog(const CFileDialogRequest& reque
     if (dialog.exec() != QDialog::Accepted)
         return result;
     result.outcome = CFileDialogResult::Accepted;
+    result.filterIndex =
+        std::max(0, static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter())));
     for (const QString& path : dialog.selectedFiles())
         result.paths.push_back(path.toStdString());
     return result;

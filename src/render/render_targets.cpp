@@ -164,3 +164,31 @@ bool RenderSvgFile(const std::filesystem::path& file, int width, int height,
         return Fail(file, "the picture could not be drawn", error);
     return WriteAtomically(file, bytes, error);
 }
+
+bool RenderPicturePdfFile(const std::filesystem::path& file, int width, int height,
+                          const DrawFunction& draw, const std::string& title, std::string& error) {
+    if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxImagePixels)
+        return Fail(file, "the picture size is not usable", error);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setCreator("Carinova");
+    writer.setTitle(QString::fromStdString(title));
+    writer.setResolution(kScreenDotsPerInch);
+    const QPageSize size(QSizeF(width, height) * (72.0 / kScreenDotsPerInch), QPageSize::Point,
+                         QString(), QPageSize::ExactMatch);
+    if (!writer.setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF())))
+        return Fail(file, "the page layout is not usable", error);
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return Fail(file, "the picture could not be drawn", error);
+    painter.fillRect(QRect(0, 0, width, height), Qt::white);
+    {
+        CQPainterDC dc(painter);
+        draw(dc);
+    }
+    if (!painter.end())
+        return Fail(file, "the picture could not be drawn", error);
+    return WriteAtomically(file, bytes, error);
+}

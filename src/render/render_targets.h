@@ -45,6 +45,11 @@ bool RenderImageFile(const std::filesystem::path& file, ImageFormat format, int 
 bool RenderPdfFile(const std::filesystem::path& file, int pageCount, const PageFunction& drawPage,
                    const CPdfLayout& layout, std::string& error);
 
+// A picture of the size in pixels at screen resolution, on a white background, as a PDF page of
+// that size: what the screen shows, drawn as on the screen (not as printed).
+bool RenderPicturePdfFile(const std::filesystem::path& file, int width, int height,
+                          const DrawFunction& draw, const std::string& title, std::string& error);
+
 // A picture of the size in pixels at screen resolution, on a white background.
 bool RenderSvgFile(const std::filesystem::path& file, int width, int height,
                    const DrawFunction& draw, const std::string& title, std::string& error);

@@ -292,6 +292,15 @@ TEST_F(SplineAreaTables, NotComputableRecordsMarkTheirRowAndColumn) {
     }
     EXPECT_EQ(At(total, 3, 3), 0.0f);
     EXPECT_EQ(At(total, 4, 4), 0.0f);
+    // An entry is a value exactly when the per-record test passes for both of its records.
+    for (const auto& [side, table] :
+         {std::pair{CSplineSide::Dorsal, &dorsal}, std::pair{CSplineSide::Ventral, &ventral}})
+        for (size_t i = 0; i < list_.size(); ++i)
+            for (size_t j = 0; j < list_.size(); ++j)
+                if (i != j)
+                    EXPECT_EQ(At(*table, i, j) >= 0.0f, SideAreaComputable(*list_[i], side) &&
+                                                             SideAreaComputable(*list_[j], side))
+                        << i << "," << j;
 }
 
 // Both sides go into one sum before scaling, so the total differs from the sum of the scaled

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 namespace {
 
 class DocCluster : public ::testing::Test {
@@ -218,6 +221,128 @@ TEST_F(DocCluster, OuterPointNormalisationPutsTheEndsAtPlusMinusThousand) {
         EXPECT_NEAR(a.ApproxLower.ControlPoints.front().x, -1000.0f, 1e-2);
         EXPECT_NEAR(a.ApproxUpper.ControlPoints.front().x, 1000.0f, 1e-2);
     }
+}
+
+// Specimens in normal position that no fit can take: all their points on one line.
+TEST_F(DocCluster, BulkInsertNamesEveryRecordLeftOutInOneMessage) {
+    std::vector<CSpecimenRecord*> all = records;
+    for (int i = 0; i < 12; ++i) {
+        auto specimen = std::make_unique<CSpecimen>();
+        specimen->ShortPathName = "flat " + std::to_string(i);
+        specimen->Contour = {{0, 0}, {1, 0}, {2, 0}, {3, 0}};
+        specimen->NormalizeOrientation();
+        specimen->CalculateStatistics();
+        auto record = std::make_unique<CSpecimenRecord>(std::move(specimen));
+        all.insert(all.begin() + 2 * i % 5, record.get());
+        doc.AddSpecimenRecord(std::move(record));
+    }
+    view.Clear();
+    doc.InsertIntoCluster(all);
+    EXPECT_EQ(doc.GetClusterList(), records);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    const std::string& text = ui.messages[0].text;
+    EXPECT_EQ(text.rfind("12 specimens were not inserted into the cluster:\n", 0), 0u) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 11) << "ten named, the rest counted";
+    EXPECT_NE(text.find("\nand 2 more."), std::string::npos) << text;
+    EXPECT_EQ(view.Hints(), std::vector<int>(4, hintClusterInserted));
+}
+
+// Opening reads into a fresh document and exchanges: the records change hands, pointers and
+// all, and only this document's views hear of it, once.
+TEST_F(DocCluster, ExchangeContentsHandsOverRecordsClusterReferenceAndMean) {
+    InsertAll();
+    doc.SetReferenceRecord(records[1]);
+    doc.CalculateMeanSpecimen();
+    doc.GetClusterParameter().ErrorVectorsScale = 3.0f;
+    doc.SetSelectedRecord(records[0]);
+    const std::vector<CSpecimenRecord*> cluster = doc.GetClusterList();
+    CSpecimenRecord* mean = doc.GetClusterParameter().GetMeanRecord();
+    CScriptedInteraction otherUi;
+    CCarinovaDoc other(otherUi);
+    CHintRecorder otherView(other);
+    view.Clear();
+
+    doc.ExchangeContents(other);
+    EXPECT_TRUE(doc.GetSpecimenList().empty() && doc.GetClusterList().empty());
+    EXPECT_EQ(doc.GetReferenceRecord(), nullptr);
+    EXPECT_FALSE(doc.GetClusterParameter().HasMeanRecord());
+    EXPECT_EQ(doc.GetClusterParameter().ErrorVectorsScale, 1.0f);
+    EXPECT_EQ(doc.GetSelectedRecord(), nullptr);
+    EXPECT_EQ(view.Hints(), std::vector<int>{hintContentsReplaced});
+    EXPECT_TRUE(otherView.received.empty());
+
+    EXPECT_EQ(other.GetClusterList(), cluster);
+    EXPECT_EQ(other.GetReferenceRecord(), records[1]);
+    EXPECT_EQ(other.GetClusterParameter().GetMeanRecord(), mean);
+    EXPECT_EQ(other.GetClusterParameter().ErrorVectorsScale, 3.0f);
+    EXPECT_EQ(other.GetSelectedRecord(), nullptr);
+    for (CSpecimenRecord* r : cluster) {
+        EXPECT_TRUE(other.IsInCluster(r));
+        EXPECT_FALSE(doc.IsInCluster(r));
+    }
+    ASSERT_EQ(other.GetSpecimenList().size(), records.size());
+    for (std::size_t i = 0; i < records.size(); ++i)
+        EXPECT_EQ(other.GetSpecimenList()[i].get(), records[i]);
+}
+
+// Membership is answered from a set beside the list; a seeded run of every operation that
+// changes the cluster keeps the two in step.
+TEST_F(DocCluster, MembershipFollowsTheClusterListThroughEveryOperation) {
+    for (int i = 0; i < 8; ++i)
+        records.push_back(Add("extra " + std::to_string(i), 320.0 + 9 * i, 150.0 - 4 * i));
+    std::mt19937 random(5);
+    CScriptedInteraction otherUi;
+    CCarinovaDoc other(otherUi);
+    const auto check = [](const CCarinovaDoc& d) {
+        std::vector<const CSpecimenRecord*> all;
+        for (const auto& r : d.GetSpecimenList())
+            all.push_back(r.get());
+        all.push_back(d.GetClusterParameter().GetMeanRecord());
+        for (const CSpecimenRecord* r : all) {
+            const auto& list = d.GetClusterList();
+            const bool listed = r && std::find(list.begin(), list.end(), r) != list.end();
+            if (r && d.IsInCluster(r) != listed)
+                return false;
+        }
+        return true;
+    };
+    for (int step = 0; step < 200; ++step) {
+        const auto& list = doc.GetSpecimenList();
+        CSpecimenRecord* some = list.empty() ? nullptr : list[random() % list.size()].get();
+        switch (random() % 7) {
+        case 0:
+            doc.InsertIntoCluster(some);
+            break;
+        case 1: {
+            std::vector<CSpecimenRecord*> several;
+            for (const auto& r : list)
+                if (random() % 2)
+                    several.push_back(r.get());
+            doc.InsertIntoCluster(several);
+            break;
+        }
+        case 2:
+        case 3:
+            doc.RemoveFromCluster(some);
+            break;
+        case 4:
+            if (step % 3 == 0 && some)
+                doc.DeleteSpecimenRecord(some);
+            else
+                doc.CalculateMeanSpecimen();
+            break;
+        case 5:
+            doc.RemoveMeanSpecimen();
+            break;
+        default:
+            doc.ExchangeContents(other);
+            break;
+        }
+        ASSERT_TRUE(check(doc) && check(other)) << "after step " << step;
+    }
+    doc.DeleteContents();
+    EXPECT_FALSE(doc.IsInCluster(nullptr));
+    EXPECT_TRUE(check(doc));
 }
 
 } // namespace

@@ -110,14 +110,16 @@ TEST_F(DocRecords, CommandStatesFollowTheSelection) {
     EXPECT_TRUE(doc.OnUpdateCommand(ID_SPECIMEN_INSERT, enabled));
     EXPECT_TRUE(enabled);
     CSpecimenRecord* a = Add("a");
+    EXPECT_TRUE(doc.OnUpdateCommand(ID_CLUSTER_SELECT, enabled));
+    EXPECT_TRUE(enabled);
     doc.SetSelectedRecord(a);
-    for (int id :
-         {ID_SPECIMEN_DELETE, ID_SPECIMEN_EXPORT_TPS, ID_CLUSTER_SELECT, ID_CLUSTER_INSERT}) {
+    for (int id : {ID_SPECIMEN_DELETE, ID_SPECIMEN_EXPORT_TPS, ID_CLUSTER_INSERT}) {
         EXPECT_TRUE(doc.OnUpdateCommand(id, enabled));
         EXPECT_TRUE(enabled) << id;
     }
+    // The select dialog would do nothing while a specimen is selected.
     for (int id : {ID_APPROXIMATION_PROPERTIES, ID_APPROXIMATION_DELETE, ID_CLUSTER_DELETE,
-                   ID_CLUSTER_MARK_REFERENCE}) {
+                   ID_CLUSTER_MARK_REFERENCE, ID_CLUSTER_SELECT}) {
         EXPECT_TRUE(doc.OnUpdateCommand(id, enabled));
         EXPECT_FALSE(enabled) << id;
     }

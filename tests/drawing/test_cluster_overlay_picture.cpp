@@ -2,9 +2,11 @@
 #include "drawing/cluster_overlay_picture.h"
 #include "drawing/cluster_overlay_print.h"
 #include "platform/recording_dc.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <ostream>
@@ -294,6 +296,34 @@ TEST_F(OverlayCurves, TheViewKeepsHairlinesOnlyInTheDrawnCurves) {
         const bool drawn = record == reference || record == mean;
         EXPECT_EQ(record->GetClusterApproximation()->GetSplinePenWidth(), drawn ? 0 : 1);
     }
+}
+
+// A document read back lists the mean before its members; it is drawn on top all the same.
+TEST_F(ClusterFixture, TheMeanIsDrawnOnTopWhereverItStandsInTheList) {
+    AddMember("a");
+    AddMember("b", {10, 10});
+    doc.CalculateMeanSpecimen();
+    CScratchFolder folder;
+    const std::string path = (folder.Path() / "mean-first.xml").string();
+    ASSERT_TRUE(doc.OnSaveDocument(path));
+    CCarinovaDoc loaded{ui};
+    ASSERT_TRUE(loaded.OnOpenDocument(path));
+    const CSpecimenRecord* mean = loaded.GetClusterParameter().GetMeanRecord();
+    ASSERT_EQ(loaded.GetClusterList().front(), mean);
+    loaded.GetClusterParameter().DrawDeltaVectors = false;
+    CRecordingDC dc;
+    DrawOverlayPicture(dc, loaded, {800, 600});
+    const auto lines = dc.OpsOfKind(Kind::Line);
+    std::size_t lastMember = 0;
+    std::size_t firstMean = lines.size();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].pen.color == kMemberGrey)
+            lastMember = i;
+        else if (lines[i].pen.color == kMeanRed)
+            firstMean = std::min(firstMean, i);
+    }
+    ASSERT_LT(firstMean, lines.size());
+    EXPECT_LT(lastMember, firstMean);
 }
 
 TEST_F(ClusterFixture, EmptyClusterShowsTheFourHints) {

@@ -43,6 +43,25 @@ std::unique_ptr<CApproxSpecimen> Approximation() {
     return a;
 }
 
+// The mean specimen as the cluster makes it: no outline, a cluster approximation in the mean
+// colour without control points, polygon, error texts or labels of its own.
+constexpr ColorRef kMeanRed = RGB(176, 0, 0);
+std::unique_ptr<CSpecimenRecord> MeanRecord() {
+    auto specimen = std::make_unique<CSpecimen>();
+    specimen->ShortPathName = "<Mean Specimen>";
+    auto record = std::make_unique<CSpecimenRecord>(std::move(specimen));
+    auto curves = Approximation();
+    curves->SetColor(kMeanRed);
+    for (CBSpline* curve : {&curves->ApproxUpper, &curves->ApproxLower}) {
+        curve->DrawControlPoints = false;
+        curve->DrawControlPolygon = false;
+    }
+    curves->DrawError = false;
+    curves->DrawIndex = false;
+    record->SetClusterApproximation(std::move(curves));
+    return record;
+}
+
 std::vector<Op> TextsNamed(const CRecordingDC& dc, const std::string& text) {
     std::vector<Op> found;
     for (const Op& op : dc.OpsOfKind(Kind::Text))
@@ -74,15 +93,24 @@ void PrintTo(const MappingCase& c, std::ostream* os) {
 class SpecimenMapping : public ::testing::TestWithParam<MappingCase> {};
 
 // Box widened by 15 % each side: (-30, -15) - (230, 115); top raised by 10 % of 130 to 128,
-// so the window is 260 x 143 from (-30, 128). The isotropic mapping then shrinks the taller
-// viewport extent: 600 -> 800 * 143 / 260 = 440. With the approximation the union of
-// (-80, -58) - (280, 158) is raised by 21.6 to 179.6: 360 x 237.6, viewport 800 * 237 / 360.
+// so the box is 260 x 143 from (-30, 128). Around it the texts take 12-pixel label heights:
+// the name up to 4.2 over the specimen's top (100), the bounding-box label 1.3 under -10, the
+// scale caption 6.5 under its bottom (0), and with an approximation its error lines 5.4 under
+// the box's bottom less 12 units. s, the units per pixel, is the largest of W / width and
+// (y_high - y_low) / (height - pixels above y_high - pixels below y_low) over the reaches.
+// - 800 x 600: s = 260 / 800 = 0.325 (no text pair needs more); the name stays under 128, so
+//   the window is the box and the viewport 800 x 143 / 0.325 = 440.
+// - 200 x 600: s = 1.3; the name reaches 100 + 50.4 * 1.3 = 165.5 over the box, so the window
+//   is 260 x 180 from (-30, 165) and the viewport 200 x 180 / 1.3 = 138.5 -> 138.
+// - With the approximation the union (-80, -58) - (280, 158) is raised by 21.6 to 179.6: 360 x
+//   237.6; the error lines under -70 need s = (179.6 + 70) / (600 - 64.8) = 0.4664 > 360 / 800,
+//   so the viewport is 360 / 0.4664 = 771.9 -> 772 by 237 / 0.4664 = 508.2 -> 508.
 INSTANTIATE_TEST_SUITE_P(
     Boxes, SpecimenMapping,
     ::testing::Values(
         MappingCase{"Specimen", false, {800, 600}, {260, 143}, {-30, 128}, {800, -440}},
-        MappingCase{"NarrowWindow", false, {200, 600}, {260, 143}, {-30, 128}, {200, -110}},
-        MappingCase{"WithApproximation", true, {800, 600}, {360, 237}, {-80, 179}, {800, -527}}),
+        MappingCase{"NarrowWindow", false, {200, 600}, {260, 180}, {-30, 165}, {200, -138}},
+        MappingCase{"WithApproximation", true, {800, 600}, {360, 237}, {-80, 179}, {772, -508}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_P(SpecimenMapping, FitsTheWidenedBoxIntoTheClientArea) {
@@ -253,6 +281,40 @@ TEST(SpecimenPrint, ApproximationPrintsBlackAndKeepsItsColour) {
     CRecordingDC screen;
     DrawSpecimenPicture(screen, record.get(), {}, {800, 600});
     EXPECT_FALSE(LinesInColour(screen, kRed, PenStyle::Solid).empty());
+}
+
+// The control points (-50, -40) - (250, 140) widened by 15 %: (-95, -67) - (295, 167), raised by
+// 10 % of 234 to 190.4; 390 units on 800 pixels leave room for the name (s = 0.4875).
+TEST(SpecimenPicture, TheMeanIsDrawnFromItsClusterApproximation) {
+    auto mean = MeanRecord();
+    CRecordingDC dc;
+    DrawSpecimenPicture(dc, mean.get(), {}, {800, 600});
+    EXPECT_EQ(dc.GetWindowOrg(), (CPoint{-95, 190}));
+    EXPECT_EQ(dc.GetWindowExt(), (CSize{390, 257}));
+    EXPECT_GT(LinesInColour(dc, kMeanRed, PenStyle::Solid).size(), 100u);
+    // Six control-point squares and no scale bar: the mean's units are the cluster's.
+    EXPECT_EQ(dc.OpsOfKind(Kind::Rectangle).size(), 6u);
+    EXPECT_EQ(TextsNamed(dc, "<Mean Specimen>").size(), 1u);
+    EXPECT_TRUE(TextsNamed(dc, "100 pixel").empty());
+    EXPECT_FALSE(mean->GetClusterApproximation()->ApproxUpper.DrawControlPoints);
+}
+
+// On paper the mean keeps its colour; the page has the usual header above the footer.
+TEST(SpecimenPrint, TheMeanPrintsItsNameAndItsCurves) {
+    auto mean = MeanRecord();
+    CRecordingDC printer(true);
+    printer.SetDeviceCaps(LOGPIXELSX, 600);
+    printer.SetDeviceCaps(LOGPIXELSY, 600);
+    printer.SetDeviceCaps(HORZRES, 4000);
+    printer.SetDeviceCaps(VERTRES, 4400);
+    PrintSpecimenPage(printer, mean.get(), {}, {800, 600}, {3, 1, 9, 9});
+    const auto header = TextsNamed(printer, "Specimen: <Mean Specimen>");
+    const auto footer = TextsNamed(printer, "Page 3 of 9");
+    ASSERT_EQ(header.size(), 1u);
+    ASSERT_EQ(footer.size(), 1u);
+    EXPECT_GT(header[0].box.top, footer[0].box.top);
+    EXPECT_EQ(printer.GetWindowExt(), (CSize{390, -234}));
+    EXPECT_GT(LinesInColour(printer, kMeanRed, PenStyle::Solid).size(), 50u);
 }
 
 // Broken records draw something sensible and never crash.

@@ -9,6 +9,7 @@
 #include "platform/scripted_interaction.h"
 
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -217,6 +218,23 @@ TEST_F(ApproxSheetDialog, ControlPointListShowsVentralRowsFirst) {
     EXPECT_EQ(list->topLevelItem(0)->textAlignment(2) & Qt::AlignHorizontal_Mask, Qt::AlignRight);
     EXPECT_EQ(list->topLevelItem(0)->textAlignment(1) & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     EXPECT_EQ(list->columnWidth(2), list->columnWidth(3));
+}
+
+// With the eleven points a side of ten intervals and coordinates of real size, the sheet opens
+// wide enough to show the "Y Coord" column whole beside the list's scroll bar.
+TEST_F(ApproxSheetDialog, ControlPointListShowsTheYColumnWhole) {
+    for (int i = 0; i <= 10; ++i) {
+        sheet.m_aDorsal.push_back(FPoint(-12345.678f + i, 9876.543f));
+        sheet.m_aVentral.push_back(FPoint(-12345.678f + i, -9876.543f));
+    }
+    CApproxSheetDialog dialog(sheet, ui);
+    dialog.show();
+    dialog.Tabs()->setCurrentIndex(3);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QTreeWidget* list = dialog.m_pagePoints->m_wndList;
+    QHeaderView* header = list->header();
+    EXPECT_LE(header->sectionViewportPosition(3) + header->sectionSize(3),
+              list->viewport()->width());
 }
 
 TEST_F(ApproxSheetDialog, ControlPointListIsDisabledWhenACurveIsMissing) {

@@ -10,6 +10,7 @@
 std::unique_ptr<QObject> MakeSpecimenTreeTest();
 std::unique_ptr<QObject> MakeMainFrameTest();
 std::unique_ptr<QObject> MakeShellPartsTest();
+std::unique_ptr<QObject> MakeHelpWindowTest();
 
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -24,6 +25,8 @@ int main(int argc, char* argv[]) {
         test = MakeMainFrameTest();
     else if (std::strcmp(which, "parts") == 0)
         test = MakeShellPartsTest();
+    else if (std::strcmp(which, "help") == 0)
+        test = MakeHelpWindowTest();
     if (!test)
         return 2;
     return QTest::qExec(test.get(), 1, argv);

@@ -2,6 +2,7 @@
 // command routing and states, the progress pane, titles, the save questions, opening
 // (also of broken files) and the recent-file list.
 #include "app/carinova_view.h"
+#include "app/lock_key_indicators.h"
 #include "app/main_frame.h"
 #include "document/command_ids.h"
 #include "gui_test_support.h"
@@ -9,14 +10,20 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDropEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QSettings>
+#include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
@@ -130,6 +137,8 @@ private slots:
              "Display the overlapped specimends in the cluster."},
             {"&Cluster", "Display C&oordinates...",
              "Display the coordinate vectors of the specimens in the cluster."},
+            {"&Cluster", "Display Mor&phospace...",
+             "Display the principal components of the cluster's shapes."},
             {"&Cluster/Display Di&fferences", "Area &total", ""},
             {"&Cluster/Display Di&fferences", "Area &dorsal", ""},
             {"&Cluster/Display Di&fferences", "Area &ventral", ""},
@@ -141,6 +150,11 @@ private slots:
              "Export the approximation of the cluster in an image file."},
             {"&View", "&Tool bar", "Display the tool bar or not."},
             {"&View", "S&tatus bar", "Display the status bar or not."},
+            {"&View", "Zoom &In\tStrg++", "Enlarge the picture."},
+            {"&View", "Zoom &Out\tStrg+-", "Reduce the picture."},
+            {"&View", "&Fit to Window\tStrg+0", "Fit the whole picture into the window."},
+            {"&View", "&Reopen Last Document at Start",
+             "Open the last document when the program starts without one."},
             {"&?", "Carinova Help...", "Opens the Carinova help file."},
             {"&?", "Inf&o about Carinova...",
              "Display program informationen (like version number and copyright information)."},
@@ -158,6 +172,8 @@ private slots:
         QCOMPARE(frame->GetAction(ID_FILE_OPEN)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
         QCOMPARE(frame->GetAction(ID_FILE_SAVE)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
         QCOMPARE(frame->GetAction(ID_FILE_PRINT)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+        QCOMPARE(frame->GetAction(ID_VIEW_ZOOM_FIT)->shortcut(),
+                 QKeySequence(Qt::CTRL | Qt::Key_0));
         QCOMPARE(frame->GetAction(ID_NEXT_PANE)->shortcut(), QKeySequence(Qt::Key_F6));
         QCOMPARE(frame->GetAction(ID_PREV_PANE)->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F6));
     }
@@ -218,9 +234,10 @@ private slots:
 
         d->InsertSamples();
         Tree()->setCurrentItem(Tree()->SpecimenRoot()->child(2));
-        for (int id :
-             {ID_SPECIMEN_DELETE, ID_CLUSTER_INSERT, ID_SPECIMEN_EXPORT_TPS, ID_CLUSTER_SELECT})
+        for (int id : {ID_SPECIMEN_DELETE, ID_CLUSTER_INSERT, ID_SPECIMEN_EXPORT_TPS})
             QVERIFY2(Enabled(id), qPrintable(QString::number(id)));
+        // Cluster > Select does nothing while a specimen is selected, so it is not offered.
+        QVERIFY(!Enabled(ID_CLUSTER_SELECT));
         QVERIFY(!Enabled(ID_APPROXIMATION_PROPERTIES));
         d->Approximate(d->Record(2));
         QVERIFY(Enabled(ID_APPROXIMATION_PROPERTIES));
@@ -229,6 +246,7 @@ private slots:
         QVERIFY(!Enabled(ID_CLUSTER_MARK_REFERENCE));
         Tree()->setCurrentItem(Tree()->ClusterRoot()->child(0));
         QVERIFY(Enabled(ID_CLUSTER_MARK_REFERENCE));
+        QVERIFY(Enabled(ID_CLUSTER_SELECT));
         QVERIFY(Enabled(ID_CLUSTER_MEAN));
         QVERIFY(!Enabled(ID_SPECIMEN_DELETE));
         QVERIFY(frame->GetAction(ID_CLUSTER_DISPLAY_SPECIMENS)->isChecked());
@@ -364,20 +382,142 @@ private slots:
         QCOMPARE(frame->GetRecentFiles().GetCount(), 0);
     }
 
+    // A failed open leaves the open document exactly as it was: the same records, the mean
+    // still last in the cluster, a control point to its last bit (a file would keep three
+    // decimals), the reference, the title and the modified flag.
     void aBrokenFileKeepsTheOpenDocument() {
         d->InsertSamples();
-        const std::string third = d->Name(3);
+        for (std::size_t i = 0; i < 4; ++i)
+            d->doc.InsertIntoCluster(d->Record(i));
+        d->doc.SetReferenceRecord(d->Record(1));
+        d->doc.CalculateMeanSpecimen();
+        FPoint& point = d->Record(2)->GetClusterApproximation()->ApproxUpper.ControlPoints[3];
+        point.x += 0.000123f;
+        const FPoint edited = point;
+        const std::vector<CSpecimenRecord*> cluster = d->doc.GetClusterList();
         const std::string broken = temp->File("broken.xml");
         std::ofstream(broken) << "<SpecimenRecordList><SpecimenRecord>half";
         d->ui.answers.push_back(MsgAnswer::No);
         QVERIFY(!frame->OpenDocumentFile(QString::fromStdString(broken)));
-        QVERIFY(!d->ui.messages.empty());
+        QCOMPARE(d->ui.messages.back().text, std::string("Trying to open invalid Carinova document."));
+        QVERIFY(d->doc.GetClusterList() == cluster);
+        QCOMPARE(d->doc.GetClusterList().back(), d->doc.GetClusterParameter().GetMeanRecord());
+        QCOMPARE(d->Record(2)->GetClusterApproximation()->ApproxUpper.ControlPoints[3], edited);
+        QCOMPARE(d->doc.GetReferenceRecord(), d->Record(1));
         QCOMPARE(d->doc.GetSpecimenList().size(), std::size_t(6));
-        QCOMPARE(d->Name(3), third);
         QCOMPARE(Tree()->SpecimenRoot()->childCount(), 6);
+        QCOMPARE(Tree()->ClusterRoot()->childCount(), 5);
         QVERIFY(d->doc.IsModified());
         QCOMPARE(frame->windowTitle(), QStringLiteral("Untitled - Carinova 1.6"));
         QCOMPARE(frame->GetRecentFiles().GetCount(), 0);
+    }
+
+    // Size and place, the tree's width and the last cluster view come back in the next run;
+    // the last document opens at start only once the user asked for that.
+    void theWindowAndItsChoicesAreRemembered() {
+        const std::string saved = temp->File("last.xml");
+        d->InsertSamples();
+        SaveAs(saved);
+        QVERIFY(frame->OnCommand(ID_FILE_SAVE));
+        frame->resize(1000, 700);
+        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+        frame->GetMainView()->SetTreeWidth(260);
+        QVERIFY(frame->OnCommand(ID_CLUSTER_AREA_DORSAL));
+        QVERIFY(frame->close());
+        QVERIFY(!frame->ReopenLastDocument());
+
+        frame.reset();
+        d = std::make_unique<CGuiTestDocument>();
+        MakeFrame();
+        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+        QCOMPARE(frame->size(), QSize(1000, 700));
+        QTRY_COMPARE(Tree()->width(), 260);
+        QVERIFY(Tree()->LastClusterView() == RightPaneKind::AreaDorsal);
+        QVERIFY(!frame->GetAction(ID_VIEW_REOPEN_LAST)->isChecked());
+        QVERIFY(!frame->ReopenLastDocument());
+        QVERIFY(d->doc.GetSpecimenList().empty());
+        QVERIFY(frame->OnCommand(ID_VIEW_REOPEN_LAST));
+        QVERIFY(Enabled(ID_VIEW_REOPEN_LAST) && frame->GetAction(ID_VIEW_REOPEN_LAST)->isChecked());
+        QVERIFY(frame->ReopenLastDocument());
+        QCOMPARE(d->doc.GetSpecimenList().size(), std::size_t(6));
+        QCOMPARE(frame->windowTitle(), QStringLiteral("last.xml - Carinova 1.6"));
+    }
+
+    // Outline files dropped on the window are inserted; a dropped document is opened.
+    void droppedFilesAreInsertedOrOpened() {
+        const QString tps = QStringLiteral(CARINOVA_SAMPLES_DIR "/valves.tps");
+        const QString msd = QStringLiteral(CARINOVA_SAMPLES_DIR "/valves.msd");
+        auto drop = [this](const QStringList& files) {
+            QMimeData data;
+            QList<QUrl> urls;
+            for (const QString& file : files)
+                urls << QUrl::fromLocalFile(file);
+            data.setUrls(urls);
+            const QPoint centre = frame->rect().center();
+            QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(frame.get(), &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent dropped(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(frame.get(), &dropped);
+        };
+        drop({tps, msd}); // six and two specimens (samples/README.md)
+        QVERIFY(d->ui.messages.empty());
+        QCOMPARE(d->doc.GetSpecimenList().size(), std::size_t(8));
+        QCOMPARE(Tree()->SpecimenRoot()->childCount(), 8);
+
+        const std::string document = temp->File("dropped.xml");
+        QVERIFY(d->doc.OnSaveDocument(document));
+        QVERIFY(d->doc.OnNewDocument());
+        drop({QString::fromStdString(document)});
+        QVERIFY(d->ui.messages.empty());
+        QCOMPARE(d->doc.GetSpecimenList().size(), std::size_t(8));
+        QCOMPARE(frame->windowTitle(), QStringLiteral("dropped.xml - Carinova 1.6"));
+    }
+
+    // Qt cannot read the lock keys; only the X server can, so elsewhere the panes are left out.
+    void lockKeyPanesOnlyWhereThePlatformTells() {
+        CLockKeyIndicators* locks = frame->GetLockKeyIndicators();
+        QCOMPARE(locks->HasPanes(), CLockKeyIndicators::PlatformCanTell());
+        QCOMPARE(locks->HasPanes(), QGuiApplication::platformName() == QLatin1String("xcb"));
+        if (!locks->HasPanes())
+            return;
+        QCOMPARE(locks->Pane(0)->parentWidget(), static_cast<QWidget*>(frame->statusBar()));
+    }
+
+    // The file is read on another thread: the window's timers run meanwhile, the status bar
+    // counts the records, and the window refuses to close until the reading is done.
+    void openingReadsWhileTheWindowRuns() {
+        for (int i = 0; i < 40; ++i)
+            d->InsertSamples();
+        std::vector<CSpecimenRecord*> all;
+        for (const auto& r : d->doc.GetSpecimenList())
+            all.push_back(r.get());
+        d->doc.InsertIntoCluster(all);
+        const std::string path = temp->File("large.xml");
+        QVERIFY(d->doc.OnSaveDocument(path));
+        QVERIFY(d->doc.OnNewDocument());
+        int ticksWhileLoading = 0;
+        int largestMaximum = -1;
+        bool closed = true;
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, this, [&] {
+            if (!frame->IsLoading())
+                return;
+            ++ticksWhileLoading;
+            if (const QProgressBar* bar = frame->GetProgressBar())
+                largestMaximum = std::max(largestMaximum, bar->maximum());
+            closed = closed && frame->close();
+        });
+        watcher.start(0);
+        QVERIFY(frame->OpenDocumentFile(QString::fromStdString(path)));
+        watcher.stop();
+        QVERIFY(ticksWhileLoading > 0);
+        QVERIFY(!closed);
+        QVERIFY(frame->isVisible());
+        QVERIFY(largestMaximum == 0 || largestMaximum == 241); // not yet counting, or 240 + 1
+        QVERIFY(!frame->GetProgressBar());
+        QCOMPARE(d->doc.GetSpecimenList().size(), std::size_t(240));
+        QCOMPARE(Tree()->ClusterRoot()->childCount(), 240);
     }
 
     void recentFilesComeFromTheSettingsAndDropDeadEntries() {

@@ -58,9 +58,11 @@ INSTANTIATE_TEST_SUITE_P(
     Table, FileFilterTranslation,
     ::testing::Values(
         FilterCase{"All Specimen Files (*.tps;*.msd)|*.tps; *.msd|TPS Files (*.tps)|*.tps||",
-                   {"All Specimen Files (*.tps;*.msd) (*.tps *.msd)", "TPS Files (*.tps) (*.tps)"}},
-        FilterCase{"Text|*.txt|All Files (*.*)|*.*||", {"Text (*.txt)", "All Files (*.*) (*)"}},
-        FilterCase{"", {}}, FilterCase{"||", {}}, FilterCase{"Dangling name", {}},
+                   {"All Specimen Files (*.tps *.msd)", "TPS Files (*.tps)"}},
+        FilterCase{"Text|*.txt|All Files (*.*)|*.*||", {"Text (*.txt)", "All Files (*)"}},
+        FilterCase{"Bitmap File(*.bmp)|*.bmp||", {"Bitmap File (*.bmp)"}},
+        FilterCase{"(*.x)|*.x||", {"(*.x)"}}, FilterCase{"", {}}, FilterCase{"||", {}},
+        FilterCase{"Dangling name", {}},
         FilterCase{"No pattern||Bitmap|*.bmp||", {"Bitmap (*.bmp)"}},
         FilterCase{"Spaces| ;  ; |Images| *.bmp ;*.png |", {"Images (*.bmp *.png)"}}));
 
@@ -75,8 +77,8 @@ TEST(QtFileDialogSetup, OpenWithMultipleSelection) {
     EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
     EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFiles);
     EXPECT_EQ(dialog.windowTitle(), "Open");
-    EXPECT_EQ(dialog.nameFilters(), (QStringList{"All Specimen Files (*.tps;*.msd) (*.tps *.msd)",
-                                                 "All Files (*.*) (*)"}));
+    EXPECT_EQ(dialog.nameFilters(),
+              (QStringList{"All Specimen Files (*.tps *.msd)", "All Files (*)"}));
     EXPECT_EQ(QDir(dialog.directory()).canonicalPath(), QDir(QDir::tempPath()).canonicalPath());
 }
 
@@ -133,8 +135,8 @@ struct BoxCase {
 };
 
 void PrintTo(const BoxCase& c, std::ostream* out) {
-    *out << "buttons " << static_cast<int>(c.buttons) << ", icon " << static_cast<int>(c.icon) << ", press "
-         << static_cast<int>(c.press);
+    *out << "buttons " << static_cast<int>(c.buttons) << ", icon " << static_cast<int>(c.icon)
+         << ", press " << static_cast<int>(c.press);
 }
 
 class QtMessageBox : public ::testing::TestWithParam<BoxCase> {};
@@ -242,6 +244,8 @@ public:
     }
     void StepProgress() override { calls.push_back("step"); }
     void EndProgress() override { calls.push_back("end"); }
+    void BeginBusyProgress() override { calls.push_back("busy"); }
+    void SetProgressSteps(int steps) override { calls.push_back("at " + std::to_string(steps)); }
 };
 
 TEST(QtUserInteraction, ProgressGoesToTheIndicatorWhenOneIsSet) {

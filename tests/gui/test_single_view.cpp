@@ -4,9 +4,12 @@
 #include "app/main_frame.h"
 #include "app/right_pane_registry.h"
 #include "document/command_ids.h"
+#include "file_filter.h"
+#include "gdi_to_qt.h"
 #include "model/approx_sheet.h"
 #include "model/approx_specimen.h"
 #include "model/specimen.h"
+#include "platform/recording_dc.h"
 #include "support/hint_recorder.h"
 #include "views/single_view.h"
 #include "views_test_support.h"
@@ -14,9 +17,12 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 
 #include <cmath>
+#include <filesystem>
 #include <memory>
 
 namespace {
@@ -30,6 +36,39 @@ unsigned LittleEndian(const std::string& bytes, std::size_t offset, int size) {
     for (int i = size - 1; i >= 0; --i)
         value = value << 8 | static_cast<unsigned char>(bytes.at(offset + i));
     return value;
+}
+
+// Every text of the view's picture lies inside the view, and the name, the scale-bar caption
+// and the three error lines are among them. Each text's height is worked out from its font,
+// with the cell of Arial (ascent 0.905, descent 0.212 of the em).
+void CheckTextsInside(CSpecimenSingleView& view, const std::string& name) {
+    const QSize size = view.size();
+    CRecordingDC dc;
+    dc.SetDeviceCaps(LOGPIXELSY, view.logicalDpiY());
+    view.DrawPicture(dc);
+    QStringList texts;
+    for (const CRecordingDC::Op& op : dc.OpsOfKind(CRecordingDC::OpKind::Text)) {
+        const double em = std::fabs(op.font.height * dc.ScaleY());
+        const double y = dc.LPtoDPy(op.box.top);
+        double top = y;
+        if ((op.textAlign & TA_VERT_MASK) == TA_BASELINE)
+            top = y - 0.905 * em;
+        else if ((op.textAlign & TA_VERT_MASK) == TA_BOTTOM)
+            top = y - 1.117 * em;
+        const double bottom = top + 1.117 * em;
+        const double x = dc.LPtoDPx(op.box.left);
+        QVERIFY2(top >= 0.0 && bottom <= size.height() && x >= 0.0 && x < size.width(),
+                 qPrintable(QStringLiteral("%1 at %2 .. %3 in %4")
+                                .arg(op.text.c_str())
+                                .arg(top)
+                                .arg(bottom)
+                                .arg(size.height())));
+        texts << QString::fromStdString(op.text);
+    }
+    for (const QString& expected :
+         {QStringLiteral("Number of Iterations"), QStringLiteral("Mean Error"),
+          QStringLiteral("Maximum Error"), QStringLiteral("100 "), QString::fromStdString(name)})
+        QVERIFY2(!texts.filter(expected).isEmpty(), qPrintable(expected));
 }
 
 } // namespace
@@ -84,8 +123,54 @@ private slots:
         QVERIFY(CountNonWhite(hints) > 0 && hints != outline);
     }
 
-    void repaintsOnItsHints_data() { AddHintRows({1, 2, 3, 4, 5, 6}); }
+    // A rename (hint 14) changes the name under the picture, so it repaints too.
+    void repaintsOnItsHints_data() { AddHintRows({1, 2, 3, 4, 5, 6, 14}); }
     void repaintsOnItsHints() { CheckHintRepaint(*view); }
+
+    // The texts around the picture (name, scale-bar caption, the three error lines) lie inside
+    // the window whatever its shape: their room is part of the fit.
+    void textsStayInsideTheWindow_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("landscape 900x640") << QSize(900, 640);
+        QTest::newRow("1300x950") << QSize(1300, 950);
+        QTest::newRow("flat 1400x260") << QSize(1400, 260);
+        QTest::newRow("tall 420x900") << QSize(420, 900);
+    }
+    void textsStayInsideTheWindow() {
+        QFETCH(QSize, size);
+        const CSpecimenRecord* record = SelectApproximated();
+        view->resize(size);
+        CheckTextsInside(*view, record->GetSpecimen()->ShortPathName);
+    }
+
+    // The same in the main window as it opens (900 x 640) and larger, for real valves.
+    void realValvesShowTheirTextsInTheMainWindow_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("900x640") << QSize(900, 640);
+        QTest::newRow("1300x950") << QSize(1300, 950);
+    }
+    void realValvesShowTheirTextsInTheMainWindow() {
+        QFETCH(QSize, size);
+        const std::string file = std::string(CARINOVA_REAL_DATA_DIR) + "/momitvb_allrapanui.tps";
+        if (!std::filesystem::exists(file))
+            QSKIP("the real outline files are not there");
+        d->ui.fileDialogResults.push_back({CFileDialogResult::Accepted, {file}});
+        d->doc.OnSpecimenInsert();
+        QTemporaryDir dir;
+        QSettings settings(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
+        CMainFrame frame(d->doc, d->ui, settings);
+        RegisterRightPaneViews(*frame.GetMainView());
+        frame.resize(size);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        for (std::size_t i = 6; i < d->doc.GetSpecimenList().size(); i += 12) {
+            d->Approximate(d->Record(i));
+            d->doc.SetSelectedRecord(d->Record(i));
+            auto* pane = dynamic_cast<CSpecimenSingleView*>(frame.GetMainView()->GetRightPane());
+            QVERIFY(pane);
+            CheckTextsInside(*pane, d->Name(i));
+        }
+    }
 
     // The pane shows specimen coordinates: the client's top-left corner is the top-left corner
     // of the bounding box widened by 15 % and raised by another 10 % of its height.
@@ -169,6 +254,84 @@ private slots:
         const std::vector<std::string> messages = d->ui.MessageTexts();
         QCOMPARE(messages.size(), std::size_t{2});
         QCOMPARE(messages[1], std::string("Could not save the image."));
+    }
+
+    // The wheel zooms about the mouse: the specimen point under it stays there, the status bar
+    // and the tool tip still name it, and its neighbours move away by the zoom factor. The
+    // arrows pan by a tenth of the window; "fit to window" brings back the fitted picture.
+    void zoomAndPanKeepTheCoordinatesRight() {
+        CSpecimenRecord* record = SelectApproximated();
+        const QImage fitted = view->grab().toImage();
+        const CPoint point = Rounded(record->GetApproximation()->ApproxUpper.ControlPoints[2]);
+        const CPoint neighbour = Rounded(record->GetApproximation()->ApproxUpper.ControlPoints[4]);
+        const QPoint at = view->ToClient(point);
+        const QPoint apart = view->ToClient(neighbour) - at;
+        QWheelEvent wheel(QPointF(at), QPointF(view->mapToGlobal(at)), QPoint(), QPoint(0, 240),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(view.get(), &wheel);
+        QCOMPARE(view->Zoom().Factor(), 1.5625);
+        QVERIFY((view->ToClient(point) - at).manhattanLength() <= 2);
+        const QPoint zoomedApart = view->ToClient(neighbour) - view->ToClient(point);
+        QVERIFY(std::abs(zoomedApart.x() - 1.5625 * apart.x()) <= 3);
+        QVERIFY(std::abs(zoomedApart.y() - 1.5625 * apart.y()) <= 3);
+        QSignalSpy coordinates(view.get(), &CRightPaneView::coordinatesText);
+        SendMouse(*view, QEvent::MouseMove, view->ToClient(point));
+        const QStringList xy = coordinates.last().at(0).toString().split(QStringLiteral(", "));
+        QVERIFY(std::abs(xy.value(0).toInt() - point.x) <= 1 &&
+                std::abs(xy.value(1).toInt() - point.y) <= 1);
+        QVERIFY(!view->ToolTipTextAt(view->ToClient(point)).empty());
+
+        const QPoint before = view->ToClient(point);
+        QTest::keyClick(view.get(), Qt::Key_Left);
+        QVERIFY(std::abs(view->ToClient(point).x() - (before.x() + view->width() / 10)) <= 1);
+        QVERIFY(view->OnCommand(ID_VIEW_ZOOM_FIT));
+        QVERIFY(view->Zoom().IsFitted());
+        QCOMPARE(view->grab().toImage(), fitted);
+    }
+
+    // The export offers BMP, PNG, SVG and PDF; the name's extension chooses, and a name without
+    // one takes the format of the filter chosen.
+    void exportsInFourFormats() {
+        SelectApproximated();
+        const std::string svg = temp->File("view.svg");
+        const std::string pdf = temp->File("view.PDF");
+        const std::string plain = temp->File("view");
+        d->ui.fileDialogResults.push_back({CFileDialogResult::Accepted, {svg}});
+        d->ui.fileDialogResults.push_back({CFileDialogResult::Accepted, {pdf}});
+        d->ui.fileDialogResults.push_back({CFileDialogResult::Accepted, {plain}, 1});
+        for (int i = 0; i < 3; ++i)
+            view->OnCommand(ID_SPECIMEN_EXPORT_IMAGE);
+        QVERIFY(d->ui.MessageTexts().empty());
+        QCOMPARE(TranslateFileFilter(d->ui.fileDialogs.back().filter),
+                 QStringList({"Bitmap File (*.bmp)", "PNG Image (*.png)", "SVG Drawing (*.svg)",
+                              "PDF Document (*.pdf)"}));
+        QVERIFY(ReadBytes(svg).find("<svg") != std::string::npos);
+        QCOMPARE(ReadBytes(pdf).substr(0, 5), std::string("%PDF-"));
+        QCOMPARE(PdfPageCount(pdf), 1);
+        QCOMPARE(ReadBytes(plain).substr(0, 4), std::string("\x89PNG"));
+    }
+
+    // The mean specimen has no outline; the view draws its cluster approximation, both curves
+    // in the mean colour, with its name.
+    void drawsTheMeanSpecimen() {
+        for (std::size_t i = 0; i < 3; ++i)
+            d->doc.InsertIntoCluster(d->Record(i));
+        d->doc.CalculateMeanSpecimen();
+        CSpecimenRecord* mean = d->doc.GetClusterParameter().GetMeanRecord();
+        d->doc.SetSelectedRecord(mean);
+        const QImage image = view->grab().toImage();
+        const QRgb colour = ToQColor(d->doc.GetClusterParameter().MeanSpecimenColor).rgb();
+        int meanPixels = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                meanPixels += image.pixel(x, y) == colour;
+        QVERIFY2(meanPixels > 200, qPrintable(QString::number(meanPixels)));
+        CRecordingDC dc;
+        view->DrawPicture(dc);
+        bool named = false;
+        for (const CRecordingDC::Op& op : dc.OpsOfKind(CRecordingDC::OpKind::Text))
+            named = named || op.text == "<Mean Specimen>";
+        QVERIFY(named);
     }
 
     void printsOnePage() {

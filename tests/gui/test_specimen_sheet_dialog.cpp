@@ -51,6 +51,25 @@ TEST_F(SpecimenSheetDialog, PagesAndShownValues) {
     EXPECT_FALSE(file->m_editIdentifier->isReadOnly());
 }
 
+// Read-only fields show the window's colour behind their text, the editable ones the base
+// colour of an entry field, so that the difference shows.
+TEST_F(SpecimenSheetDialog, ReadOnlyFieldsLookReadOnly) {
+    CSpecimenSheetDialog dialog(sheet, ui);
+    int readOnly = 0;
+    for (const QLineEdit* edit : dialog.findChildren<QLineEdit*>()) {
+        const QColor behind = edit->palette().color(QPalette::Base);
+        if (edit->isReadOnly()) {
+            ++readOnly;
+            EXPECT_EQ(behind, edit->palette().color(QPalette::Window))
+                << edit->text().toStdString();
+        } else {
+            EXPECT_NE(behind, edit->palette().color(QPalette::Window))
+                << edit->text().toStdString();
+        }
+    }
+    EXPECT_EQ(readOnly, 9) << "five on the file page, four on the statistics page";
+}
+
 TEST_F(SpecimenSheetDialog, ANameOfTwentyOneCharactersCannotBeConfirmed) {
     sheet.m_strName = std::string(21, 'n');
     CSpecimenSheetDialog dialog(sheet, ui);

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
@@ -101,13 +102,16 @@ private slots:
         QVERIFY(Tree()->ClusterRoot()->isExpanded());
         QCOMPARE(ChildLabels(Tree()->ClusterRoot()),
                  QStringList({Label(d->Name(0), 0), Label(d->Name(2), 1), Label(d->Name(4), 2)}));
+        // Items are renumbered once the action is over.
         d->doc.RemoveFromCluster(d->Record(2));
+        QCoreApplication::processEvents();
         QCOMPARE(ChildLabels(Tree()->ClusterRoot()),
                  QStringList({Label(d->Name(0), 0), Label(d->Name(4), 1)}));
         // Deleting a record takes its cluster item too.
         const std::string fourth = d->Name(4);
         d->doc.DeleteSpecimenRecord(d->Record(0));
         QCOMPARE(Tree()->SpecimenRoot()->childCount(), 5);
+        QCoreApplication::processEvents();
         QCOMPARE(ChildLabels(Tree()->ClusterRoot()), QStringList({Label(fourth, 0)}));
     }
 
@@ -119,6 +123,63 @@ private slots:
         QCOMPARE(SpecimenItem(3)->text(0), QStringLiteral("renamed valve"));
         QCOMPARE(ClusterItem(1)->text(0), QStringLiteral("renamed valve - 1"));
         QCOMPARE(ClusterItem(0)->text(0), Label(d->Name(0), 0));
+    }
+
+    // Names are never cut short: the column is as wide as its longest label (with the item's
+    // indentation and icon) and the tree scrolls sideways instead.
+    void longLabelsScrollSideways() {
+        d->InsertSamples();
+        d->doc.RenameSpecimen(d->Record(0), "momitvb_allrapanui_specimen_with_a_long_name");
+        for (std::size_t i = 0; i < 6; ++i)
+            d->doc.InsertIntoCluster(d->Record(i));
+        QCoreApplication::processEvents();
+        QVERIFY(Tree()->width() < 300);
+        for (const QTreeWidgetItem* item : {SpecimenItem(0), ClusterItem(0)}) {
+            const int needed = 2 * Tree()->indentation() + Tree()->iconSize().width() +
+                               Tree()->fontMetrics().horizontalAdvance(item->text(0));
+            QVERIFY2(Tree()->columnWidth(0) >= needed, qPrintable(item->text(0)));
+        }
+        QVERIFY(Tree()->horizontalScrollBar()->maximum() > 0);
+        QCOMPARE(Tree()->textElideMode(), Qt::ElideNone);
+    }
+
+    // Tree icons are drawn from their vector sources at 1, 2 and 3 times 16 pixels, so they
+    // stay sharp on screens scaled to 150 % and 200 %.
+    void iconsHaveSharpLargerSizes() {
+        d->InsertSamples();
+        const QIcon icon = SpecimenItem(0)->icon(0);
+        for (const int size : {16, 32, 48})
+            QVERIFY2(icon.availableSizes().contains(QSize(size, size)),
+                     qPrintable(QString::number(size)));
+        const QImage large = icon.pixmap(QSize(16, 16), 2.0).toImage();
+        QCOMPARE(large.size(), QSize(32, 32));
+        // A 16-pixel image blown up repeats each pixel in 2 x 2 blocks; a drawn one does not.
+        bool blocky = true;
+        for (int y = 0; y < 32 && blocky; y += 2)
+            for (int x = 0; x < 32 && blocky; x += 2)
+                blocky = large.pixel(x, y) == large.pixel(x + 1, y) &&
+                         large.pixel(x, y) == large.pixel(x, y + 1);
+        QVERIFY(!blocky);
+    }
+
+    // File > New empties both branches; the roots still show their expand buttons (drawn in
+    // the branch column left of the folder icon) and the closed folder.
+    void emptyRootsKeepTheirExpandButtons() {
+        d->InsertSamples();
+        d->doc.InsertIntoCluster(d->Record(0));
+        d->doc.OnNewDocument();
+        QCoreApplication::processEvents();
+        const QImage image = Tree()->viewport()->grab().toImage();
+        for (const QTreeWidgetItem* root : {Tree()->SpecimenRoot(), Tree()->ClusterRoot()}) {
+            QVERIFY(!root->isExpanded());
+            QCOMPARE(root->data(0, CSpecimenTreeView::ImageRole).toInt(), 0);
+            const QRect row = Tree()->visualItemRect(root);
+            int dark = 0;
+            for (int y = row.top(); y <= row.bottom(); ++y)
+                for (int x = 0; x < Tree()->indentation(); ++x)
+                    dark += qGray(image.pixel(x, y)) < 160;
+            QVERIFY2(dark > 0, qPrintable(root->text(0)));
+        }
     }
 
     void approximationAndReferenceMarks() {
@@ -158,6 +219,39 @@ private slots:
         QCOMPARE(CSpecimenTreeView::OverlayOf(tree->ClusterRoot()->child(0)), 2);
     }
 
+    // An opened document takes the place of the former contents: the "Specimen" root is
+    // selected and each branch is filled again in one insertion, with its marks.
+    void exchangedContentsRefillEachBranchInOneStep() {
+        d->InsertSamples();
+        d->doc.InsertIntoCluster(d->Record(1));
+        Tree()->setCurrentItem(ClusterItem(0));
+        QCOMPARE(view->CurrentRightPane(), RightPaneKind::Overlay);
+        CGuiTestDocument other;
+        for (int i = 0; i < 3; ++i)
+            other.InsertSamples();
+        other.Approximate(other.Record(4));
+        for (std::size_t i : {7, 3, 12, 16})
+            other.doc.InsertIntoCluster(other.Record(i));
+        other.doc.SetReferenceRecord(other.Record(12));
+        QSignalSpy inserted(Tree()->model(), &QAbstractItemModel::rowsInserted);
+
+        d->doc.ExchangeContents(other.doc);
+        QCOMPARE(inserted.count(), 2);
+        QCOMPARE(Tree()->currentItem(), Tree()->SpecimenRoot());
+        QCOMPARE(view->CurrentRightPane(), RightPaneKind::SingleView);
+        QCOMPARE(Tree()->SpecimenRoot()->childCount(), 18);
+        for (int i = 0; i < 18; ++i) {
+            QCOMPARE(SpecimenItem(i)->text(0), QString::fromStdString(d->Name(std::size_t(i))));
+            QCOMPARE(CSpecimenTreeView::RecordOf(SpecimenItem(i)), d->Record(std::size_t(i)));
+            QCOMPARE(CSpecimenTreeView::OverlayOf(SpecimenItem(i)), i == 4 ? 1 : 0);
+        }
+        QCOMPARE(ChildLabels(Tree()->ClusterRoot()),
+                 (QStringList{Label(d->Name(7), 0), Label(d->Name(3), 1), Label(d->Name(12), 2),
+                              Label(d->Name(16), 3)}));
+        QCOMPARE(CSpecimenTreeView::OverlayOf(ClusterItem(2)), 2);
+        QVERIFY(Tree()->ClusterRoot()->isExpanded());
+    }
+
     void meanSpecimenItemAndTheDeleteKey() {
         d->InsertSamples();
         d->doc.InsertIntoCluster(d->Record(0));
@@ -178,6 +272,7 @@ private slots:
         QTest::keyClick(Tree(), Qt::Key_Delete);
         QVERIFY(!d->doc.IsInCluster(d->Record(0)));
         QCOMPARE(d->doc.GetSpecimenList().size(), std::size_t(6)); // still a specimen
+        QCoreApplication::processEvents();
         QCOMPARE(ChildLabels(Tree()->ClusterRoot()), QStringList({Label(d->Name(1), 0)}));
 
         CSpecimenRecord* third = d->Record(3);
@@ -257,6 +352,7 @@ private slots:
             {ID_CLUSTER_AREA_DORSAL, RightPaneKind::AreaDorsal},
             {ID_CLUSTER_AREA_VENTRAL, RightPaneKind::AreaVentral},
             {ID_CLUSTER_MEAN_DELTA, RightPaneKind::PairwiseRms},
+            {ID_CLUSTER_DISPLAY_MORPHOSPACE, RightPaneKind::Morphospace},
             {ID_CLUSTER_DISPLAY_SPECIMENS, RightPaneKind::Overlay}};
         for (const auto& [id, kind] : commands) {
             QVERIFY(Tree()->OnCommand(id));

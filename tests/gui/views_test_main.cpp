@@ -11,6 +11,7 @@
 std::unique_ptr<QObject> MakeSingleViewTest();
 std::unique_ptr<QObject> MakeOverlayViewTest();
 std::unique_ptr<QObject> MakeUserPathTest();
+std::unique_ptr<QObject> MakeMorphospaceViewTest();
 int SaveScreenshots(const QString& folder);
 
 int main(int argc, char* argv[]) {
@@ -22,7 +23,8 @@ int main(int argc, char* argv[]) {
     if (screenshots)
         return SaveScreenshots(QString::fromLocal8Bit(argv[2]));
     int failures = 0;
-    for (const auto& make : {MakeSingleViewTest, MakeOverlayViewTest, MakeUserPathTest}) {
+    for (const auto& make :
+         {MakeSingleViewTest, MakeOverlayViewTest, MakeUserPathTest, MakeMorphospaceViewTest}) {
         std::unique_ptr<QObject> test = make();
         failures += QTest::qExec(test.get(), 1, argv);
     }

@@ -280,6 +280,10 @@ float TotalAreaBetween(const CApproxSpecimen& first, const CApproxSpecimen& seco
     return kTotalAreaNotComputable;
 }
 
+bool SideAreaComputable(const CApproxSpecimen& approximation, CSplineSide side) {
+    return Sample(&approximation, side).monotone;
+}
+
 std::vector<float> PairwiseSideAreas(const std::vector<const CApproxSpecimen*>& approximations,
                                      CSplineSide side) {
     std::vector<CSampleRow> rows;

@@ -23,6 +23,11 @@ float VentralAreaBetween(const CApproxSpecimen& first, const CApproxSpecimen& se
 // Dorsal plus ventral area, or kTotalAreaNotComputable when either side is not computable.
 float TotalAreaBetween(const CApproxSpecimen& first, const CApproxSpecimen& second);
 
+// Whether the areas of that side can be computed between this approximation and any other:
+// exactly then the pairwise tables hold a value, not a negative mark, in its row (off the
+// diagonal).
+bool SideAreaComputable(const CApproxSpecimen& approximation, CSplineSide side);
+
 // N x N row-major tables over a list of approximations (row = first, column = second),
 // symmetric with a zero diagonal; each pair is computed once. A null entry counts as an
 // approximation without control points (not computable).

@@ -8,7 +8,7 @@ CCarinovaDoc::CCarinovaDoc(CUserInteraction& ui) : ui_(ui) {}
 
 CCarinovaDoc::~CCarinovaDoc() {
     // Members first: the cluster list and the selections only point into the records.
-    cluster_.clear();
+    ClearClusterList();
     selected_ = clusterSelection_ = reference_ = nullptr;
 }
 
@@ -69,10 +69,22 @@ void CCarinovaDoc::DeleteContents() {
     clusterParameter_.ResetToDefaults();
     while (!specimens_.empty())
         DeleteSpecimenRecord(specimens_.front().get());
-    cluster_.clear();
+    ClearClusterList();
     reference_ = nullptr;
     clusterSelection_ = nullptr;
     selected_ = nullptr;
+}
+
+void CCarinovaDoc::ExchangeContents(CCarinovaDoc& other) {
+    std::swap(specimens_, other.specimens_);
+    std::swap(cluster_, other.cluster_);
+    std::swap(clusterMembers_, other.clusterMembers_);
+    std::swap(reference_, other.reference_);
+    std::swap(clusterParameter_, other.clusterParameter_);
+    selected_ = clusterSelection_ = nullptr;
+    other.selected_ = other.clusterSelection_ = nullptr;
+    SetModifiedFlag();
+    Notify(hintContentsReplaced);
 }
 
 bool CCarinovaDoc::OnNewDocument() {

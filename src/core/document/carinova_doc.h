@@ -8,10 +8,10 @@
 
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class CUserInteraction;
-struct CClusterMemberFit;
 
 // The one document: every loaded specimen record, the two selections, and the cluster with
 // its members, reference, mean specimen and settings. Every change goes through an operation
@@ -52,7 +52,8 @@ public:
     CClusterParameter& GetClusterParameter() { return clusterParameter_; }
     const CClusterParameter& GetClusterParameter() const { return clusterParameter_; }
     int InsertIntoCluster(CSpecimenRecord* record);
-    // Several records, as if inserted one after the other; the fits run on all cores.
+    // Several records, as if inserted one after the other, but the records that cannot be
+    // fitted are reported in one message at the end; the fits run on all cores.
     // `stepProgress` steps the progress indicator after each record.
     int InsertIntoCluster(const std::vector<CSpecimenRecord*>& records, bool stepProgress = false);
     int RemoveFromCluster(CSpecimenRecord* record);
@@ -72,6 +73,11 @@ public:
     // --- document lifecycle ----------------------------------------------------------------
     void DeleteContents();
     bool OnNewDocument();
+    // Exchanges records, cluster, reference, mean and cluster settings with `other`, which
+    // then holds the former contents; both documents lose their selections. This document's
+    // views hear of it once (hintContentsReplaced), `other`'s not at all. Opening reads into a
+    // fresh document and exchanges only on success, so a failed open changes nothing here.
+    void ExchangeContents(CCarinovaDoc& other);
 
     // --- document file ---------------------------------------------------------------------
     // Reads the XML document file into the emptied document. On failure the user was told and
@@ -98,6 +104,8 @@ public:
     bool OnUpdateCommand(int id, bool& enabled) const;
 
     void OnSpecimenInsert();
+    // Specimen > Insert without its file dialog: every specimen of the files, in order.
+    void InsertSpecimensFromFiles(const std::vector<std::string>& paths);
     void OnSpecimenDelete();
     void OnSpecimenExportTps();
     void OnHelp();
@@ -122,16 +130,21 @@ public:
     }
 
 private:
-    void InsertSpecimensFromFiles(const std::vector<std::string>& paths);
     void RebuildCluster();
-    void InsertFitted(CSpecimenRecord* record, CClusterMemberFit& fit);
     void ReportNotInserted(const CSpecimen& specimen);
+    // One message for the records a bulk insert left out, each line a name and its reason.
+    void ReportNotInserted(const std::vector<std::string>& leftOut);
     void AddClusterMember(CSpecimenRecord* record, std::unique_ptr<CApproxSpecimen> approximation);
+    // The cluster list gains a record or is emptied; the member set follows it.
+    void AppendToClusterList(CSpecimenRecord* record);
+    void ClearClusterList();
 
     CUserInteraction& ui_;
     std::vector<std::unique_ptr<CSpecimenRecord>> specimens_;
     CSpecimenRecord* selected_ = nullptr;
     std::vector<CSpecimenRecord*> cluster_;
+    // The records of cluster_, for membership tests that do not walk the list.
+    std::unordered_set<const CSpecimenRecord*> clusterMembers_;
     CSpecimenRecord* clusterSelection_ = nullptr;
     CSpecimenRecord* reference_ = nullptr;
     CClusterParameter clusterParameter_;

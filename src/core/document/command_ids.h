@@ -48,4 +48,11 @@ enum CommandId {
     ID_CLUSTER_AREA_TOTAL = 32809,
     ID_CLUSTER_AREA_DORSAL = 32810,
     ID_CLUSTER_AREA_VENTRAL = 32811,
+    ID_CLUSTER_DISPLAY_MORPHOSPACE = 32812,
+
+    // The desktop program's own commands: zoom of the picture views, start-up setting.
+    ID_VIEW_ZOOM_IN = 32900,
+    ID_VIEW_ZOOM_OUT = 32901,
+    ID_VIEW_ZOOM_FIT = 32902,
+    ID_VIEW_REOPEN_LAST = 32903,
 };

@@ -8,13 +8,26 @@
 #include "platform/user_interaction.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 constexpr const char* kNoSelection = "There is no selected specimen.";
-}
+// A message about records left out names at most this many; the rest are counted.
+constexpr std::size_t kNamedLeftOut = 10;
+} // namespace
 
 bool CCarinovaDoc::IsInCluster(const CSpecimenRecord* record) const {
-    return std::find(cluster_.begin(), cluster_.end(), record) != cluster_.end();
+    return clusterMembers_.count(record) != 0;
+}
+
+void CCarinovaDoc::AppendToClusterList(CSpecimenRecord* record) {
+    cluster_.push_back(record);
+    clusterMembers_.insert(record);
+}
+
+void CCarinovaDoc::ClearClusterList() {
+    cluster_.clear();
+    clusterMembers_.clear();
 }
 
 // A member whose cluster approximation cannot be made (normal position declined, no fit, an
@@ -43,19 +56,19 @@ int CCarinovaDoc::InsertIntoCluster(CSpecimenRecord* record) {
     return 1;
 }
 
-// The same as inserting one record after the other, with the same messages; the fits of the
-// records already in normal position (which need no question) run on all cores first.
+// The same as inserting one record after the other, except that the records left out are
+// reported together in one message at the end; the fits of the records already in normal
+// position (which need no question) run on all cores first.
 int CCarinovaDoc::InsertIntoCluster(const std::vector<CSpecimenRecord*>& records,
                                     bool stepProgress) {
     constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     std::vector<const CSpecimen*> ready;
     std::vector<std::size_t> slot(records.size(), kNone);
+    std::unordered_set<const CSpecimenRecord*> seen;
     for (std::size_t i = 0; i < records.size(); ++i) {
         CSpecimenRecord* r = records[i];
-        if (!r || !r->HasSpecimen() || IsInCluster(r) ||
-            !r->GetSpecimen()->GetApplyTransformation() ||
-            std::find(records.begin(), records.begin() + static_cast<std::ptrdiff_t>(i), r) !=
-                records.begin() + static_cast<std::ptrdiff_t>(i))
+        if (!seen.insert(r).second || !r || !r->HasSpecimen() || IsInCluster(r) ||
+            !r->GetSpecimen()->GetApplyTransformation())
             continue;
         slot[i] = ready.size();
         ready.push_back(r->GetSpecimen());
@@ -65,28 +78,34 @@ int CCarinovaDoc::InsertIntoCluster(const std::vector<CSpecimenRecord*>& records
         CWaitCursor wait(ui_);
         fits = FitClusterMembers(ready, clusterParameter_);
     }
+    std::vector<std::string> leftOut;
     for (std::size_t i = 0; i < records.size(); ++i) {
         if (slot[i] == kNone)
             InsertIntoCluster(records[i]);
+        else if (fits[slot[i]].approximation)
+            AddClusterMember(records[i], std::move(fits[slot[i]].approximation));
         else
-            InsertFitted(records[i], fits[slot[i]]);
+            leftOut.push_back("\"" + records[i]->GetSpecimen()->ShortPathName +
+                              "\": " + fits[slot[i]].error);
         if (stepProgress)
             ui_.StepProgress();
     }
+    ReportNotInserted(leftOut);
     return 1;
 }
 
-void CCarinovaDoc::InsertFitted(CSpecimenRecord* record, CClusterMemberFit& fit) {
-    if (!fit.fitted) {
-        ui_.Message(fit.error, MsgButtons::OK, MsgIcon::Exclamation);
-        ReportNotInserted(*record->GetSpecimen());
+void CCarinovaDoc::ReportNotInserted(const std::vector<std::string>& leftOut) {
+    if (leftOut.empty())
         return;
-    }
-    if (!fit.approximation) {
-        ui_.Message(fit.error, MsgButtons::OK, MsgIcon::Exclamation);
-        return;
-    }
-    AddClusterMember(record, std::move(fit.approximation));
+    std::string text = leftOut.size() == 1
+                           ? "A specimen was not inserted into the cluster:"
+                           : std::to_string(leftOut.size()) +
+                                 " specimens were not inserted into the cluster:";
+    for (std::size_t i = 0; i < leftOut.size() && i < kNamedLeftOut; ++i)
+        text += "\n" + leftOut[i];
+    if (leftOut.size() > kNamedLeftOut)
+        text += "\nand " + std::to_string(leftOut.size() - kNamedLeftOut) + " more.";
+    ui_.Message(text, MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 void CCarinovaDoc::ReportNotInserted(const CSpecimen& specimen) {
@@ -96,7 +115,7 @@ void CCarinovaDoc::ReportNotInserted(const CSpecimen& specimen) {
 
 void CCarinovaDoc::AddClusterMember(CSpecimenRecord* record,
                                     std::unique_ptr<CApproxSpecimen> approximation) {
-    cluster_.push_back(record);
+    AppendToClusterList(record);
     record->SetClusterApproximation(std::move(approximation));
     record->SetClusterData(std::make_unique<CClusterData>());
     if (reference_)
@@ -106,10 +125,10 @@ void CCarinovaDoc::AddClusterMember(CSpecimenRecord* record,
 }
 
 int CCarinovaDoc::RemoveFromCluster(CSpecimenRecord* record) {
-    const auto it = std::find(cluster_.begin(), cluster_.end(), record);
-    if (it == cluster_.end())
+    if (!IsInCluster(record))
         return 1;
-    cluster_.erase(it);
+    cluster_.erase(std::find(cluster_.begin(), cluster_.end(), record));
+    clusterMembers_.erase(record);
     if (record == reference_)
         SetReferenceRecord(nullptr);
     record->TakeClusterApproximation().reset();
@@ -183,7 +202,7 @@ void CCarinovaDoc::CalculateMeanSpecimen() {
     clusterParameter_.SetMeanRecord(std::move(mean));
     if (reference_)
         UpdateClusterData(record);
-    cluster_.push_back(record);
+    AppendToClusterList(record);
     SetModifiedFlag();
     Notify(hintMeanCalculated, record);
 }

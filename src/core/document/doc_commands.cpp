@@ -165,8 +165,9 @@ bool CCarinovaDoc::OnUpdateCommand(int id, bool& enabled) const {
     case ID_SPECIMEN_EXPORT_TPS:
         enabled = selected_ && selected_->HasSpecimen();
         return true;
+    // The dialog does nothing while a record of the specimen branch is selected.
     case ID_CLUSTER_SELECT:
-        enabled = !specimens_.empty();
+        enabled = !specimens_.empty() && !selected_;
         return true;
     case ID_CLUSTER_DELETE:
     case ID_CLUSTER_MARK_REFERENCE:

@@ -94,7 +94,7 @@ void CCarinovaDoc::AttachLoadedClusterMember(CSpecimenRecord* record,
                                              std::unique_ptr<CClusterData> data) {
     if (!data)
         data = std::make_unique<CClusterData>();
-    cluster_.push_back(record);
+    AppendToClusterList(record);
     record->SetClusterApproximation(std::move(approx));
     record->SetClusterData(std::move(data));
     SetModifiedFlag();
@@ -107,7 +107,7 @@ void CCarinovaDoc::AttachLoadedMeanRecord(std::unique_ptr<CSpecimenRecord> recor
     CSpecimenRecord* mean = record.get();
     if (!mean->HasClusterData())
         mean->SetClusterData(std::make_unique<CClusterData>());
-    cluster_.push_back(mean);
+    AppendToClusterList(mean);
     clusterParameter_.SetMeanRecord(std::move(record));
     SetModifiedFlag();
     Notify(hintMeanCalculated, mean);

@@ -3,14 +3,16 @@
 #include "document/carinova_doc.h"
 #include "drawing/dc_state_guard.h"
 #include "drawing/hint_bullet.h"
-#include "drawing/mapping_extent.h"
+#include "drawing/picture_fit.h"
 #include "drawing/picture_font.h"
 #include "model/int_round.h"
 #include "platform/c_format.h"
 #include "platform/cdc.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -20,21 +22,31 @@ constexpr ColorRef kWhite = RGB(255, 255, 255);
 
 // Screen: hairlines in the member's colour. Paper: the cluster's pen width, and black unless
 // the cluster prints in colour.
-void DrawCurves(CDC& dc, const CCarinovaDoc& doc) {
+void DrawMemberCurves(CDC& dc, const CCarinovaDoc& doc, const CSpecimenRecord* record) {
+    if (!IsDrawnInOverlay(doc, record))
+        return;
     const CClusterParameter& parameter = doc.GetClusterParameter();
-    for (const CSpecimenRecord* record : doc.GetClusterList()) {
-        if (!IsDrawnInOverlay(doc, record))
-            continue;
-        CApproxSpecimen curves = *record->GetClusterApproximation();
-        if (dc.IsPrinting()) {
-            curves.SetSplinePenWidth(parameter.PrintingPenWidthSpecimen);
-            if (parameter.ColorSpace == 0)
-                curves.SetColor(kBlack);
-        } else {
-            curves.SetSplinePenWidth(0);
-        }
-        curves.Draw(dc);
+    CApproxSpecimen curves = *record->GetClusterApproximation();
+    if (dc.IsPrinting()) {
+        curves.SetSplinePenWidth(parameter.PrintingPenWidthSpecimen);
+        if (parameter.ColorSpace == 0)
+            curves.SetColor(kBlack);
+    } else {
+        curves.SetSplinePenWidth(0);
     }
+    curves.Draw(dc);
+}
+
+// The mean goes on top of the members, wherever it stands in the list (a loaded document may
+// hold it first).
+void DrawCurves(CDC& dc, const CCarinovaDoc& doc) {
+    const CSpecimenRecord* mean = doc.GetClusterParameter().GetMeanRecord();
+    const auto& list = doc.GetClusterList();
+    for (const CSpecimenRecord* record : list)
+        if (record != mean)
+            DrawMemberCurves(dc, doc, record);
+    if (mean && std::find(list.begin(), list.end(), mean) != list.end())
+        DrawMemberCurves(dc, doc, mean);
 }
 
 bool AllScalesSpecified(const CCarinovaDoc& doc) {
@@ -157,11 +169,15 @@ void PrepareOverlayMapping(CDC& dc, const CCarinovaDoc& doc, CSize clientSize) {
     const FRect b = OverlayBounds(doc);
     const double w = b.Width();
     const double h = b.Height();
-    dc.SetMapMode(MM_ISOTROPIC);
-    dc.SetWindowExt(MappingExtent(1.3 * w, 1), MappingExtent(1.2 * h, 1));
-    dc.SetWindowOrg(TruncToInt(b.min.x - 0.15 * w), TruncToInt(b.max.y + 0.15 * h));
-    dc.SetViewportExt(clientSize.cx, -clientSize.cy);
-    dc.SetViewportOrg(0, 0);
+    const FRect window{
+        {static_cast<float>(b.min.x - 0.15 * w), static_cast<float>(b.min.y - 0.05 * h)},
+        {static_cast<float>(b.min.x + 1.15 * w), static_cast<float>(b.max.y + 0.15 * h)}};
+    // The legend's last line has its baseline ten text heights under the picture. Printed
+    // pages place only header, footer and member list in this mapping and keep the plain fit.
+    std::vector<CTextBand> legend;
+    if (!dc.IsPrinting())
+        legend.push_back({b.min.y, 0.0, 10.5 * LabelPixels(dc)});
+    PrepareFittedMapping(dc, window, legend, clientSize);
 }
 
 void DrawOverlayView(CDC& dc, const CCarinovaDoc& doc) {

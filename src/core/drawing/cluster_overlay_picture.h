@@ -7,10 +7,10 @@ class CCarinovaDoc;
 class CDC;
 class CSpecimenRecord;
 
-// The cluster overlay: every cluster approximation on top of the others in its colour, a
-// legend with the normalisation or a scale bar, and the delta vectors from the reference's
-// control points to each member's. The view, the printed page and the batch tool all draw
-// through these functions. Drawing never changes the document.
+// The cluster overlay: every cluster approximation on top of the others in its colour (the mean
+// last, on top of all), a legend with the normalisation or a scale bar, and the delta vectors
+// from the reference's control points to each member's. The view, the printed page and the batch
+// tool all draw through these functions. Drawing never changes the document.
 
 // The rectangle the picture is fitted to: the union of the control-point boxes of all cluster
 // approximations, the mean included (all zero when there is none).
@@ -20,8 +20,9 @@ FRect OverlayBounds(const CCarinovaDoc& doc);
 CFont OverlayFont(float hf, int weight);
 
 // The mapping of a client area of the given size in device pixels: isotropic, y up, the
-// bounding rectangle with margins filling it from its top-left corner. With an empty cluster,
-// the hint screen's 0.1 mm mapping with the origin at the top-left.
+// bounding rectangle with margins and the legend under it fitted into the area from its
+// top-left corner. With an empty cluster, the hint screen's 0.1 mm mapping with the origin at
+// the top-left.
 void PrepareOverlayMapping(CDC& dc, const CCarinovaDoc& doc, CSize clientSize);
 
 // The picture (or the hints for an empty cluster) in the current mapping.

@@ -4,6 +4,7 @@
 #include "drawing/dc_state_guard.h"
 #include "drawing/hint_bullet.h"
 #include "drawing/mapping_extent.h"
+#include "drawing/picture_fit.h"
 #include "drawing/picture_font.h"
 #include "model/int_round.h"
 #include "platform/c_format.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -129,10 +131,43 @@ void DrawName(CDC& dc, const FRect& box, float h, const std::string& name) {
     dc.TextOut(TruncToInt(box.min.x), TruncToInt(box.max.y - 3.0f * h), name);
 }
 
-void DrawSpecimenContent(CDC& dc, const CSpecimenRecord& record, const CSpecimen& specimen,
+// What the picture of a record draws: the specimen's outline with its approximation, or, for
+// the mean specimen, which has no outline, its cluster approximation.
+struct CPictureSubject {
+    const CSpecimen* specimen = nullptr;
+    const CApproxSpecimen* curves = nullptr;
+    bool mean = false;
+    FRect box; // the outline's bounding box, or the mean's control points'
+};
+
+CPictureSubject SubjectOf(const CSpecimenRecord* record) {
+    CPictureSubject subject;
+    subject.specimen = SpecimenOf(record);
+    if (!subject.specimen)
+        return subject;
+    subject.mean = subject.specimen->Contour.empty() && record->HasClusterApproximation();
+    subject.curves = subject.mean ? record->GetClusterApproximation() : record->GetApproximation();
+    if (subject.mean)
+        subject.curves->GetBoundingBox(subject.box);
+    else
+        subject.specimen->GetBoundingBox(subject.box);
+    return subject;
+}
+
+// The mean keeps its colour on paper too; its control points show where it was averaged.
+void DrawMeanCurves(CDC& dc, const CApproxSpecimen& cluster) {
+    CApproxSpecimen mean = cluster;
+    for (CBSpline* curve : {&mean.ApproxUpper, &mean.ApproxLower})
+        curve->DrawControlPoints = true;
+    if (!dc.IsPrinting())
+        mean.SetSplinePenWidth(0);
+    mean.Draw(dc);
+}
+
+void DrawSpecimenContent(CDC& dc, const CPictureSubject& subject,
                          const CSpecimenViewSettings& settings) {
-    FRect box;
-    specimen.GetBoundingBox(box);
+    const CSpecimen& specimen = *subject.specimen;
+    const FRect& box = subject.box;
     const float h = PictureFontHeight(dc);
     if (settings.m_bDrawCoordinateSystem)
         DrawCoordinateSystem(dc, box);
@@ -140,22 +175,44 @@ void DrawSpecimenContent(CDC& dc, const CSpecimenRecord& record, const CSpecimen
         DrawBoundingBox(dc, box, h);
     if (settings.m_bDrawOutline)
         specimen.Draw(dc);
-    if (const CApproxSpecimen* approximation = record.GetApproximation())
-        DrawApproximation(dc, *approximation);
-    if (settings.m_bDrawMainAxes)
-        DrawMainAxes(dc, specimen);
-    if (settings.m_bDrawCentroid)
-        DrawCentroid(dc, specimen);
-    DrawScaleBar(dc, box, h, specimen.ScaleSpecified);
+    if (subject.mean)
+        DrawMeanCurves(dc, *subject.curves);
+    else if (subject.curves)
+        DrawApproximation(dc, *subject.curves);
+    // The mean has no statistics, and its units are the cluster's (normalised) ones.
+    if (!subject.mean) {
+        if (settings.m_bDrawMainAxes)
+            DrawMainAxes(dc, specimen);
+        if (settings.m_bDrawCentroid)
+            DrawCentroid(dc, specimen);
+        DrawScaleBar(dc, box, h, specimen.ScaleSpecified);
+    }
     if (!specimen.ShortPathName.empty())
         DrawName(dc, box, h, specimen.ShortPathName);
 }
 
-// The printed picture: the specimen's own box (not the approximation's), with room above it
+// The room the texts around the picture take, in label heights of 12 pixels: the name above
+// the box (baseline three heights up), the bounding-box label and the scale bar with its
+// caption under it (baseline six heights down), and the approximation's three error lines
+// under the window's bottom edge, ten units lower.
+// The printed page places only its header and footer in this mapping; it keeps the plain fit.
+std::vector<CTextBand> TextBands(const CDC& dc, const CPictureSubject& subject,
+                                 const FRect& window) {
+    if (dc.IsPrinting())
+        return {};
+    const double lh = LabelPixels(dc);
+    std::vector<CTextBand> bands{{subject.box.max.y, 4.2 * lh, 0.0},
+                                 {subject.box.min.y - 10.0, 0.0, 1.3 * lh}};
+    if (!subject.mean)
+        bands.push_back({subject.box.min.y, 0.0, 6.5 * lh});
+    if (subject.curves && subject.curves->DrawError)
+        bands.push_back({window.min.y - 12.0, 0.0, 5.4 * lh});
+    return bands;
+}
+
+// The printed picture: the subject's own box (not the approximation's), with room above it
 // for the approximation's error texts.
-void PrepareBodyMapping(CDC& dc, const CSpecimen& specimen, const CRect& deviceRect) {
-    FRect box;
-    specimen.GetBoundingBox(box);
+void PrepareBodyMapping(CDC& dc, const FRect& box, const CRect& deviceRect) {
     const double w = box.Width();
     const double h = box.Height();
     dc.SetMapMode(MM_ISOTROPIC);
@@ -168,31 +225,26 @@ void PrepareBodyMapping(CDC& dc, const CSpecimen& specimen, const CRect& deviceR
 } // namespace
 
 void PrepareSpecimenMapping(CDC& dc, const CSpecimenRecord* record, CSize clientSize) {
-    const CSpecimen* specimen = SpecimenOf(record);
-    if (!specimen) {
+    const CPictureSubject subject = SubjectOf(record);
+    if (!subject.specimen) {
         PrepareHintMapping(dc);
         return;
     }
-    FRect box;
-    specimen->GetBoundingBox(box);
-    box = Widened(box, 0.15);
-    if (const CApproxSpecimen* approximation = record->GetApproximation()) {
-        FRect approxBox;
-        approximation->GetBoundingBox(approxBox);
-        box = box.Union(Widened(approxBox, 0.10));
+    FRect box = Widened(subject.box, 0.15);
+    if (subject.curves) {
+        FRect curvesBox;
+        subject.curves->GetBoundingBox(curvesBox);
+        box = box.Union(Widened(curvesBox, 0.10));
     }
     box.max.y = static_cast<float>(box.max.y + 0.1 * box.Height());
-    dc.SetMapMode(MM_ISOTROPIC);
-    dc.SetWindowExt(MappingExtent(box.Width(), 1), MappingExtent(box.Height(), 1));
-    dc.SetWindowOrg(TruncToInt(box.min.x), TruncToInt(box.max.y));
-    dc.SetViewportExt(clientSize.cx, -clientSize.cy);
-    dc.SetViewportOrg(0, 0);
+    PrepareFittedMapping(dc, box, TextBands(dc, subject, box), clientSize);
 }
 
 void DrawSpecimenView(CDC& dc, const CSpecimenRecord* record,
                       const CSpecimenViewSettings& settings) {
-    if (const CSpecimen* specimen = SpecimenOf(record))
-        DrawSpecimenContent(dc, *record, *specimen, settings);
+    const CPictureSubject subject = SubjectOf(record);
+    if (subject.specimen)
+        DrawSpecimenContent(dc, subject, settings);
     else
         DrawSpecimenHints(dc);
 }
@@ -215,17 +267,22 @@ void PrintSpecimenPage(CDC& dc, const CSpecimenRecord* record,
                        const CSpecimenViewSettings& settings, CSize viewClientSize,
                        const CPrintPageInfo& page) {
     PrepareSpecimenMapping(dc, record, viewClientSize);
-    const CSpecimen* specimen = SpecimenOf(record);
+    const CPictureSubject subject = SubjectOf(record);
+    const CSpecimen* specimen = subject.specimen;
+    // The mean specimen has no file; its name stands in for the path.
+    std::string title;
+    if (specimen)
+        title = specimen->PathName.empty() ? specimen->ShortPathName : specimen->PathName;
     CRect rect = LogicalPageRect(dc);
     {
         CDCStateGuard guard(dc);
         dc.SelectFont(LabelFont(PictureFontHeight(dc)));
         dc.SetTextAlign(TA_LEFT | TA_BASELINE);
-        DrawPageHeader(dc, rect, "Specimen: " + (specimen ? specimen->PathName : std::string()));
+        DrawPageHeader(dc, rect, "Specimen: " + title);
         DrawPageFooter(dc, rect, page);
     }
     if (!specimen)
         return;
-    PrepareBodyMapping(dc, *specimen, DeviceRect(dc, rect));
-    DrawSpecimenContent(dc, *record, *specimen, settings);
+    PrepareBodyMapping(dc, subject.box, DeviceRect(dc, rect));
+    DrawSpecimenContent(dc, subject, settings);
 }

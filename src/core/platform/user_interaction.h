@@ -36,6 +36,7 @@ struct CFileDialogResult {
     enum Outcome { Accepted, Cancelled, Failed };
     Outcome outcome = Cancelled;
     std::vector<std::string> paths;
+    int filterIndex = 0; // the filter chosen last, counted from 0
 };
 
 // The modeless progress dialog of the specimen reading, with its cancel button.

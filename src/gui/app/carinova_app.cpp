@@ -49,9 +49,12 @@ bool CCarinovaApp::InitInstance(const QStringList& arguments, const QString& app
     if (splash_)
         splash_->SetMainWindow(frame_.get());
     // A document that cannot be opened is reported by the document; the program goes on with
-    // the empty one rather than end.
+    // the empty one rather than end. Without one on the command line the last document opens
+    // only when the user asked for that.
     if (!commandLine.fileName.isEmpty())
         frame_->LoadDocument(QDir(QDir::currentPath()).absoluteFilePath(commandLine.fileName));
+    else
+        frame_->ReopenLastDocument();
     ResolveHelpFile(applicationDir);
     return true;
 }
@@ -68,7 +71,7 @@ void CCarinovaApp::ShowSplash() {
 
 bool CCarinovaApp::ShowHelp(const std::string& topic) {
     if (!help_)
-        help_ = std::make_unique<CHelpBrowser>();
+        help_ = std::make_unique<CHelpBrowser>(frame_.get());
     return help_->ShowTopic(topic);
 }
 

@@ -86,15 +86,26 @@ void CCarinovaView::ReplaceRightPane(RightPaneKind kind) {
     emit coordinatesText(QString());
 }
 
-// The tree starts 180 pixels wide once the splitter knows its own width; later the user's
-// choice stands.
+// The tree starts 180 pixels (or its remembered width) wide once the splitter knows its own
+// width; later the user's choice stands.
 void CCarinovaView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     const int width = splitter_->width() - splitter_->handleWidth();
-    if (initialSizesSet_ || width <= kTreeWidth)
+    if (initialSizesSet_ || width <= treeWidth_)
         return;
-    splitter_->setSizes({kTreeWidth, width - kTreeWidth});
+    splitter_->setSizes({treeWidth_, width - treeWidth_});
     initialSizesSet_ = true;
+}
+
+int CCarinovaView::TreeWidth() const {
+    return initialSizesSet_ ? splitter_->sizes().value(0, treeWidth_) : treeWidth_;
+}
+
+void CCarinovaView::SetTreeWidth(int width) {
+    treeWidth_ = width;
+    const int total = splitter_->width() - splitter_->handleWidth();
+    if (initialSizesSet_ && total > width)
+        splitter_->setSizes({width, total - width});
 }
 
 bool CCarinovaView::RouteCommand(int id) {

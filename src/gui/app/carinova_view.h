@@ -48,6 +48,9 @@ public:
     CSpecimenTreeView* GetTreeView() const { return tree_; }
     CRightPaneView* GetRightPane() const { return right_; }
     QSplitter* GetSplitter() const { return splitter_; }
+    // The tree's width: 180 pixels at first, then what the user made it.
+    int TreeWidth() const;
+    void SetTreeWidth(int width);
 
     // Offers the command to the right-hand view, the tree and the document, in that order.
     bool RouteCommand(int id);
@@ -75,5 +78,6 @@ private:
     CRightPaneView* right_ = nullptr;
     RightPaneKind kind_ = RightPaneKind::SingleView;
     bool initialSizesSet_ = false;
+    int treeWidth_ = kTreeWidth;
     std::map<RightPaneKind, CRightPaneFactory> factories_;
 };

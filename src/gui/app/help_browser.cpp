@@ -1,19 +1,24 @@
 #include "app/help_browser.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFile>
+#include <QGuiApplication>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 const QString kPages = QStringLiteral("qrc:/help/html/");
 const QString kContents = QStringLiteral("index.htm");
 } // namespace
 
-CHelpBrowser::CHelpBrowser(QWidget* parent) : QWidget(parent, Qt::Window) {
+CHelpBrowser::CHelpBrowser(QWidget* home) : QWidget(nullptr, Qt::Window), home_(home) {
     setWindowTitle(QStringLiteral("Carinova Help"));
     setObjectName(QStringLiteral("HelpBrowser"));
+    setAttribute(Qt::WA_QuitOnClose, false);
     browser_ = new QTextBrowser(this);
     browser_->setOpenExternalLinks(true);
     auto* bar = new QToolBar(this);
@@ -54,10 +59,49 @@ bool CHelpBrowser::ShowTopic(const std::string& topic) {
     if (!PageExists(url))
         return false;
     browser_->setSource(url);
+    // The window manager reads the owner when the window is shown.
+    if (FollowModalWindow() && isVisible())
+        hide();
     show();
     raise();
     activateWindow();
     return true;
+}
+
+QWindow* CHelpBrowser::Owner() const {
+    return windowHandle() ? windowHandle()->transientParent() : nullptr;
+}
+
+// A window whose transient parent is the modal dialog counts as the dialog's child, which the
+// dialog does not block. When that dialog goes, the help moves to the next one (or home) once
+// the dialog has left the list of modal windows.
+bool CHelpBrowser::FollowModalWindow() {
+    if (!windowHandle()) {
+        create();
+        windowHandle()->installEventFilter(this);
+    }
+    QWindow* modal = QGuiApplication::modalWindow();
+    if (modal == windowHandle())
+        modal = nullptr;
+    QWindow* owner = modal ? modal : (home_ ? home_->windowHandle() : nullptr);
+    disconnect(followed_);
+    if (modal) {
+        followed_ = connect(modal, &QWindow::visibleChanged, this, [this](bool visible) {
+            if (!visible)
+                QTimer::singleShot(0, this, [this] { FollowModalWindow(); });
+        });
+    }
+    if (windowHandle()->transientParent() == owner)
+        return false;
+    windowHandle()->setTransientParent(owner);
+    return true;
+}
+
+// A dialog opened while the help is up blocks it at first; the help then moves above it.
+bool CHelpBrowser::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() && event->type() == QEvent::WindowBlocked)
+        FollowModalWindow();
+    return QWidget::eventFilter(watched, event);
 }
 
 QUrl CHelpBrowser::CurrentSource() const {

@@ -3,6 +3,7 @@
 #include "app/app_version.h"
 #include "app/carinova_view.h"
 #include "app/command_table.h"
+#include "app/lock_key_indicators.h"
 #include "document/carinova_doc.h"
 #include "document/command_ids.h"
 
@@ -14,6 +15,8 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
+
+#include <algorithm>
 
 namespace {
 constexpr int kUpdateInterval = 250; // ms between updates of the tool-bar buttons
@@ -37,6 +40,7 @@ CMainFrame::CMainFrame(CCarinovaDoc& doc, CUserInteraction& ui, QSettings& setti
     connect(view_, &CCarinovaView::coordinatesText, this, &CMainFrame::SetCoordinatesText);
     setAcceptDrops(true);
     resize(900, 640);
+    RestoreWindowSettings();
     UpdateFrameTitle();
     UpdateCommandUI();
     connect(&updateTimer_, &QTimer::timeout, this, &CMainFrame::UpdateCommandUI);
@@ -77,7 +81,8 @@ void CMainFrame::CreateToolBar() {
 }
 
 // Pane 0 shows "Ready" or the prompt of the menu item under the mouse; pane 1 holds the
-// progress bar while one runs; pane 2 the mouse position in the single view.
+// progress bar while one runs; pane 2 the mouse position in the single view; then the lock
+// keys, where the platform tells their states.
 void CMainFrame::CreateStatusBar() {
     messagePane_ = new QLabel(kReady, this);
     statusBar()->addWidget(messagePane_, 1);
@@ -90,6 +95,7 @@ void CMainFrame::CreateStatusBar() {
     coordinatesPane_->setMinimumWidth(
         coordinatesPane_->fontMetrics().horizontalAdvance(QStringLiteral("-00000, -00000")) + 8);
     statusBar()->addPermanentWidget(coordinatesPane_);
+    lockKeys_ = new CLockKeyIndicators(*statusBar());
 }
 
 QString CMainFrame::MessageText() const {
@@ -119,20 +125,38 @@ void CMainFrame::BeginProgress(int count) {
     progress_->repaint();
 }
 
-// Past the end the bar starts over, as a stepping progress control does.
+// Past the end the bar starts over, as a stepping progress control does. The work that steps
+// it keeps the event loop waiting, so the bar is drawn at once, but only when its filled part
+// grows by a pixel: ten thousand steps do not draw it ten thousand times.
 void CMainFrame::StepProgress() {
     if (!progress_)
         return;
-    int value = progress_->value() + 1;
+    const auto filled = [this](int value) {
+        const int range = std::max(1, progress_->maximum() - progress_->minimum());
+        return static_cast<long long>(value - progress_->minimum()) * progress_->width() / range;
+    };
+    const int before = progress_->value();
+    int value = before + 1;
     if (value > progress_->maximum())
         value = progress_->minimum() + (value - progress_->maximum());
     progress_->setValue(value);
-    progress_->repaint();
+    if (filled(value) != filled(before))
+        progress_->repaint();
 }
 
 void CMainFrame::EndProgress() {
     delete progress_;
     progress_ = nullptr;
+}
+
+void CMainFrame::BeginBusyProgress() {
+    BeginProgress(0);
+    progress_->setRange(0, 0);
+}
+
+void CMainFrame::SetProgressSteps(int steps) {
+    if (progress_ && progress_->maximum() > 0)
+        progress_->setValue(std::min(1 + steps, progress_->maximum()));
 }
 
 void CMainFrame::UpdateFrameTitle() {

@@ -12,6 +12,7 @@
 
 class CCarinovaDoc;
 class CCarinovaView;
+class CLockKeyIndicators;
 class CUserInteraction;
 class QAction;
 class QLabel;
@@ -43,6 +44,8 @@ public:
     void BeginProgress(int count) override;
     void StepProgress() override;
     void EndProgress() override;
+    void BeginBusyProgress() override;
+    void SetProgressSteps(int steps) override;
     QProgressBar* GetProgressBar() const { return progress_; }
 
     QString MessageText() const;
@@ -62,10 +65,25 @@ public:
     bool OpenDocumentFile(const QString& path);
     bool SaveDocument(const QString& path);
     bool DoSave(bool askForName);
-    // Opens without asking to save first; a failed open leaves the document as it was.
+    // Opens without asking to save first, reading on another thread while the window shows
+    // the progress; a failed open leaves the document exactly as it was.
     bool LoadDocument(const QString& path);
+    bool IsLoading() const { return loading_; }
     void UpdateFrameTitle();
     const CRecentFileList& GetRecentFiles() const { return recentFiles_; }
+
+    // Files dropped on the window: a document opens (after the question to save), outline
+    // files are inserted as Specimen > Insert would insert them.
+    void OpenDroppedFiles(const QStringList& paths);
+    // At start without a document on the command line: opens the last document when the user
+    // asked for that (View > Reopen Last Document at Start). False when nothing was opened.
+    bool ReopenLastDocument();
+    bool ReopensLastDocument() const;
+    void SetReopensLastDocument(bool on);
+    // Size, position, bars, the tree's width and the last cluster view, kept for the next start.
+    void SaveWindowSettings();
+    void RestoreWindowSettings();
+    CLockKeyIndicators* GetLockKeyIndicators() const { return lockKeys_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -100,6 +118,7 @@ private:
     QWidget* progressPane_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* coordinatesPane_ = nullptr;
+    CLockKeyIndicators* lockKeys_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;
     QAction* placeholderAction_ = nullptr;
@@ -109,4 +128,5 @@ private:
     CRecentFileList recentFiles_;
     std::unique_ptr<QPrinter> printer_;
     QTimer updateTimer_;
+    bool loading_ = false;
 };

@@ -4,6 +4,7 @@
 #include "app/carinova_view.h"
 #include "app/command_table.h"
 #include "app/guarded_call.h"
+#include "app/lock_key_indicators.h"
 #include "dialogs/select_specimens_dialog.h"
 #include "document/carinova_doc.h"
 #include "document/command_ids.h"
@@ -20,6 +21,7 @@ bool IsCheckable(int id) {
     switch (id) {
     case ID_CLUSTER_DISPLAY_SPECIMENS:
     case ID_CLUSTER_DISPLAY_COORDINATES:
+    case ID_CLUSTER_DISPLAY_MORPHOSPACE:
     case ID_CLUSTER_MEAN_DELTA:
     case ID_CLUSTER_AREA_TOTAL:
     case ID_CLUSTER_AREA_DORSAL:
@@ -27,6 +29,7 @@ bool IsCheckable(int id) {
     case ID_CLUSTER_MEAN:
     case ID_VIEW_TOOLBAR:
     case ID_VIEW_STATUS_BAR:
+    case ID_VIEW_REOPEN_LAST:
         return true;
     default:
         return false;
@@ -138,6 +141,7 @@ void CMainFrame::CreateMenus() {
     cluster->addSeparator();
     AddAction(cluster, ID_CLUSTER_DISPLAY_SPECIMENS);
     AddAction(cluster, ID_CLUSTER_DISPLAY_COORDINATES);
+    AddAction(cluster, ID_CLUSTER_DISPLAY_MORPHOSPACE);
     AddSubMenu(cluster, QStringLiteral("Display Di&fferences"),
                {ID_CLUSTER_AREA_TOTAL, ID_CLUSTER_AREA_DORSAL, ID_CLUSTER_AREA_VENTRAL,
                 ID_CLUSTER_MEAN_DELTA});
@@ -148,6 +152,11 @@ void CMainFrame::CreateMenus() {
     QMenu* view = addMenu(QStringLiteral("&View"));
     AddAction(view, ID_VIEW_TOOLBAR);
     AddAction(view, ID_VIEW_STATUS_BAR);
+    view->addSeparator();
+    for (int id : {ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_OUT, ID_VIEW_ZOOM_FIT})
+        AddAction(view, id);
+    view->addSeparator();
+    AddAction(view, ID_VIEW_REOPEN_LAST);
 
     QMenu* help = addMenu(QStringLiteral("&?"));
     AddAction(help, ID_HELP_CARINOVA);
@@ -214,6 +223,7 @@ void CMainFrame::UpdateCommandUI() {
     for (QMenu* menu : menus_)
         UpdateMenu(menu);
     UpdateFrameTitle();
+    lockKeys_->Update();
 }
 
 bool CMainFrame::OnFrameCommand(int id) {
@@ -251,6 +261,9 @@ bool CMainFrame::OnFrameCommand(int id) {
         return true;
     case ID_VIEW_STATUS_BAR:
         statusBar()->setVisible(!statusBar()->isVisible());
+        return true;
+    case ID_VIEW_REOPEN_LAST:
+        SetReopensLastDocument(!ReopensLastDocument());
         return true;
     case ID_NEXT_PANE:
     case ID_PREV_PANE:
@@ -294,6 +307,10 @@ bool CMainFrame::OnFrameUpdate(int id, CCommandState& state) const {
     case ID_VIEW_STATUS_BAR:
         state.enabled = true;
         state.checked = !statusBar()->isHidden();
+        return true;
+    case ID_VIEW_REOPEN_LAST:
+        state.enabled = true;
+        state.checked = ReopensLastDocument();
         return true;
     default:
         return false;

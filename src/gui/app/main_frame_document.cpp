@@ -3,12 +3,13 @@
 
 #include "app/about_dialog.h"
 #include "app/app_version.h"
-#include "app/document_snapshot.h"
+#include "app/document_loader.h"
 #include "app/guarded_call.h"
 #include "document/carinova_doc.h"
 #include "document/command_ids.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QPageSetupDialog>
@@ -17,6 +18,17 @@
 namespace {
 // Documents carry no file type of their own, so the dialogs offer every file.
 constexpr const char* kAllFilesFilter = "All Files (*.*)|*.*||";
+
+// A document is XML; no outline format starts with "<". Byte-order mark and blanks are skipped.
+bool IsDocumentFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray head = file.read(256);
+    if (head.startsWith("\xEF\xBB\xBF"))
+        head.remove(0, 3);
+    return head.trimmed().startsWith('<');
+}
 } // namespace
 
 // A modified document is saved, kept unsaved or the operation given up, as the user says.
@@ -38,7 +50,12 @@ bool CMainFrame::SaveModified() {
 bool CMainFrame::NewDocument() {
     if (!SaveModified())
         return false;
-    const bool done = RunGuarded(ui_, [&] { doc_.OnNewDocument(); });
+    // The former contents leave in one step, however many records they hold.
+    const bool done = RunGuarded(ui_, [&] {
+        CCarinovaDoc empty(ui_);
+        doc_.ExchangeContents(empty);
+        doc_.OnNewDocument();
+    });
     UpdateFrameTitle();
     return done;
 }
@@ -62,19 +79,23 @@ bool CMainFrame::OpenDocumentFile(const QString& path) {
     return LoadDocument(path);
 }
 
-// Reading empties the document first; after a failure the former contents are read back
-// from a snapshot, so a broken file costs nothing but the message about it.
+// The file is read into a fresh document, which takes the open one's place only when it was
+// read in full; a broken file costs nothing but the message about it. User input waits while
+// the file is read, and the window cannot be closed then.
 bool CMainFrame::LoadDocument(const QString& path) {
+    if (loading_)
+        return false;
+    loading_ = true;
     bool opened = false;
-    std::unique_ptr<CDocumentSnapshot> snapshot;
-    RunGuarded(ui_, [&] { snapshot = std::make_unique<CDocumentSnapshot>(doc_); });
-    RunGuarded(ui_, [&] { opened = doc_.OnOpenDocument(path.toStdString()); });
-    if (!opened) {
-        RunGuarded(ui_, [&] {
-            if (!snapshot || !snapshot->Restore())
-                doc_.OnNewDocument();
-        });
-    }
+    RunGuarded(ui_, [&] {
+        CDocumentLoader loader(ui_, this);
+        std::unique_ptr<CCarinovaDoc> loaded = loader.Load(path.toStdString());
+        if (!loaded)
+            return;
+        doc_.ExchangeContents(*loaded);
+        opened = true;
+    });
+    loading_ = false;
     if (opened) {
         doc_.SetPathName(path.toStdString());
         doc_.SetModifiedFlag(false);
@@ -144,26 +165,48 @@ void CMainFrame::OnAppAbout() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (!SaveModified()) {
+    if (loading_ || !SaveModified()) {
         event->ignore();
         return;
     }
     recentFiles_.WriteList(settings_);
+    SaveWindowSettings();
     updateTimer_.stop();
     event->accept();
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            event->acceptProposedAction();
+            return;
+        }
+    }
 }
 
-// Dropped files open as from File > Open; a single document holds the last of them.
 void CMainFrame::dropEvent(QDropEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
     event->acceptProposedAction();
-    for (const QUrl& url : urls) {
-        if (url.isLocalFile() && !OpenDocumentFile(url.toLocalFile()))
-            break;
+    OpenDroppedFiles(paths);
+}
+
+// One document at a time: the first dropped one is opened; outline files dropped with it go
+// into it afterwards. A refused question to save keeps the old document and drops nothing.
+void CMainFrame::OpenDroppedFiles(const QStringList& paths) {
+    std::vector<std::string> outlines;
+    QString document;
+    for (const QString& path : paths) {
+        if (!IsDocumentFile(path))
+            outlines.push_back(path.toStdString());
+        else if (document.isEmpty())
+            document = path;
     }
+    if (!document.isEmpty() && !OpenDocumentFile(document))
+        return;
+    if (!outlines.empty())
+        RunGuarded(ui_, [&] { doc_.InsertSpecimensFromFiles(outlines); });
+    UpdateFrameTitle();
 }

@@ -18,6 +18,8 @@ QString RightPaneTitle(RightPaneKind kind) {
         return QStringLiteral("Area total");
     case RightPaneKind::Coordinates:
         return QStringLiteral("Coordinates");
+    case RightPaneKind::Morphospace:
+        return QStringLiteral("Morphospace");
     }
     return {};
 }

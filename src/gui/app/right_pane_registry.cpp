@@ -6,6 +6,7 @@
 #include "views/cluster_areaventral_view.h"
 #include "views/cluster_coordinates_view.h"
 #include "views/cluster_meandelta_view.h"
+#include "views/morphospace_view.h"
 #include "views/overlay_view.h"
 #include "views/single_view.h"
 
@@ -18,4 +19,5 @@ void RegisterRightPaneViews(CCarinovaView& view) {
     view.SetRightPaneFactory(RightPaneKind::AreaVentral, &CClusterAreaventralView::Create);
     view.SetRightPaneFactory(RightPaneKind::AreaTotal, &CClusterAreatotalView::Create);
     view.SetRightPaneFactory(RightPaneKind::Coordinates, &CClusterCoordinatesView::Create);
+    view.SetRightPaneFactory(RightPaneKind::Morphospace, &CClusterMorphospaceView::Create);
 }

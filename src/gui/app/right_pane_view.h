@@ -18,6 +18,7 @@ enum class RightPaneKind {
     AreaVentral,
     AreaTotal,
     Coordinates,
+    Morphospace,
 };
 
 // Base of every view that can stand in the right-hand pane. The main view creates it through a

@@ -7,14 +7,18 @@
 
 namespace {
 
+// Drawn at the screen's pixel density, so a scaled screen shows it sharp at its usual size.
 QPixmap RenderImage(const QString& path) {
     QSvgRenderer renderer(path);
     if (!renderer.isValid())
         return QPixmap(path);
-    QPixmap pixmap(CSplashWnd::kWidth, CSplashWnd::kHeight);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
+    QPixmap pixmap(QSize(CSplashWnd::kWidth, CSplashWnd::kHeight) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::white);
     QPainter painter(&pixmap);
-    renderer.render(&painter);
+    renderer.render(&painter, QRectF(0, 0, CSplashWnd::kWidth, CSplashWnd::kHeight));
     return pixmap;
 }
 
@@ -25,7 +29,8 @@ CSplashWnd::CSplashWnd(const QString& imagePath, int durationMs, int flags)
       pixmap_(RenderImage(imagePath)), flags_(flags) {
     setAttribute(Qt::WA_DeleteOnClose);
     setCursor(Qt::ArrowCursor);
-    setFixedSize(pixmap_.isNull() ? QSize(kWidth, kHeight) : pixmap_.size());
+    setFixedSize(pixmap_.isNull() ? QSize(kWidth, kHeight)
+                                  : pixmap_.deviceIndependentSize().toSize());
     timer_.setSingleShot(true);
     // A coarse timer may fire up to 5 % early; the picture must stay for its whole duration.
     timer_.setTimerType(Qt::PreciseTimer);

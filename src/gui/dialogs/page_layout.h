@@ -6,9 +6,16 @@
 
 // Small helpers for the label-and-field rows of the pages.
 
+// A read-only field shows the window's colour behind its text, as the platform's read-only
+// edits do, so it does not look editable; its text can still be selected and copied.
 inline QLineEdit* MakeEdit(QWidget* parent, bool readOnly = false) {
     auto* edit = new QLineEdit(parent);
     edit->setReadOnly(readOnly);
+    if (readOnly) {
+        QPalette pal = edit->palette();
+        pal.setColor(QPalette::Base, pal.color(QPalette::Window));
+        edit->setPalette(pal);
+    }
     return edit;
 }
 

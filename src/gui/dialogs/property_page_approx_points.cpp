@@ -5,6 +5,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -79,11 +80,17 @@ void CPropertyPageApproxPoints::FillList() {
         m_wndList->addTopLevelItem(MakeRow(static_cast<int>(i), "dorsal", values_.m_aDorsal[i]));
 }
 
-// The two coordinate columns get one width, so the numbers line up.
+// The two coordinate columns get one width, so the numbers line up; the list is made wide
+// enough to show all four columns beside its scroll bar, and the sheet grows with it.
 void CPropertyPageApproxPoints::SizeColumns() {
     for (int c = 0; c < kColumnCount; ++c)
         m_wndList->resizeColumnToContents(c);
     const int width = std::max(m_wndList->columnWidth(2), m_wndList->columnWidth(3)) + 20;
     m_wndList->setColumnWidth(2, width);
     m_wndList->setColumnWidth(3, width);
+    int columns = 0;
+    for (int c = 0; c < kColumnCount - 1; ++c)
+        columns += m_wndList->columnWidth(c);
+    m_wndList->setMinimumWidth(columns + 2 * m_wndList->frameWidth() +
+                               m_wndList->verticalScrollBar()->sizeHint().width());
 }

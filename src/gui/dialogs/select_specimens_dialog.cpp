@@ -2,6 +2,7 @@
 
 #include "document/carinova_doc.h"
 #include "platform/user_interaction.h"
+#include "record_variant.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -9,12 +10,14 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <unordered_map>
+
 namespace {
 
 constexpr int kRecordRole = Qt::UserRole;
 
-const CSpecimenRecord* RecordOf(const QTreeWidgetItem* item) {
-    return reinterpret_cast<const CSpecimenRecord*>(item->data(1, kRecordRole).value<quintptr>());
+CSpecimenRecord* RecordOf(const QTreeWidgetItem* item) {
+    return RecordOfVariant(item->data(1, kRecordRole));
 }
 
 } // namespace
@@ -54,8 +57,7 @@ void CSelectSpecimensDialog::FillList() {
         item->setText(1, QString::fromStdString(
                              record->HasSpecimen() ? record->GetSpecimen()->ShortPathName : ""));
         item->setToolTip(1, item->text(1));
-        item->setData(1, kRecordRole,
-                      QVariant::fromValue(reinterpret_cast<quintptr>(record.get())));
+        item->setData(1, kRecordRole, RecordVariant(record.get()));
         item->setCheckState(0, doc_.IsInCluster(record.get()) ? Qt::Checked : Qt::Unchecked);
     }
     m_wndList->resizeColumnToContents(0);
@@ -67,48 +69,38 @@ void CSelectSpecimensDialog::SetAllChecked(bool checked) {
         m_wndList->topLevelItem(i)->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
 }
 
-QTreeWidgetItem* CSelectSpecimensDialog::FindRow(const CSpecimenRecord* record) const {
-    for (int i = 0; i < m_wndList->topLevelItemCount(); ++i) {
-        if (RecordOf(m_wndList->topLevelItem(i)) == record)
-            return m_wndList->topLevelItem(i);
-    }
-    return nullptr;
-}
-
-bool CSelectSpecimensDialog::IsChecked(const CSpecimenRecord* record) const {
-    const QTreeWidgetItem* row = FindRow(record);
-    return row && row->checkState(0) == Qt::Checked;
-}
-
 void CSelectSpecimensDialog::accept() {
     ApplyCheckStates();
     QDialog::accept();
 }
 
-// Only insertions are counted for the progress bar; members already in keep their places.
+// Members that stay keep their places and new ones are appended in specimen-list order, so
+// the removals can go first and the insertions follow as one bulk insert (fitted on all
+// cores, with one message for any that cannot be). Only insertions count for the progress
+// bar. Records not listed when the dialog opened are left alone.
 void CSelectSpecimensDialog::ApplyCheckStates() {
-    std::vector<CSpecimenRecord*> records;
-    for (const auto& record : doc_.GetSpecimenList())
-        records.push_back(record.get());
-    int insertions = 0;
-    for (const CSpecimenRecord* record : records) {
-        if (IsChecked(record) && !doc_.IsInCluster(record))
-            ++insertions;
+    std::unordered_map<const CSpecimenRecord*, bool> checked;
+    for (int i = 0; i < m_wndList->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = m_wndList->topLevelItem(i);
+        checked.emplace(RecordOf(row), row->checkState(0) == Qt::Checked);
+    }
+    std::vector<CSpecimenRecord*> removals;
+    std::vector<CSpecimenRecord*> insertions;
+    for (const auto& record : doc_.GetSpecimenList()) {
+        const auto it = checked.find(record.get());
+        if (it == checked.end())
+            continue;
+        const bool member = doc_.IsInCluster(record.get());
+        if (it->second && !member)
+            insertions.push_back(record.get());
+        else if (!it->second && member)
+            removals.push_back(record.get());
     }
     CUserInteraction& ui = doc_.GetInteraction();
-    ui.BeginProgress(insertions);
-    for (CSpecimenRecord* record : records) {
-        const QTreeWidgetItem* row = FindRow(record);
-        if (!row)
-            continue; // not listed when the dialog opened: left alone
-        const bool checked = row->checkState(0) == Qt::Checked;
-        const bool member = doc_.IsInCluster(record);
-        if (checked && !member) {
-            doc_.InsertIntoCluster(record);
-            ui.StepProgress();
-        } else if (!checked && member) {
-            doc_.RemoveFromCluster(record);
-        }
-    }
+    ui.BeginProgress(static_cast<int>(insertions.size()));
+    for (CSpecimenRecord* record : removals)
+        doc_.RemoveFromCluster(record);
+    if (!insertions.empty())
+        doc_.InsertIntoCluster(insertions, true);
     ui.EndProgress();
 }

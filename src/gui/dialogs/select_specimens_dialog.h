@@ -3,7 +3,6 @@
 #include <QDialog>
 
 class CCarinovaDoc;
-class CSpecimenRecord;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -28,8 +27,6 @@ public:
 private:
     void FillList();
     void SetAllChecked(bool checked);
-    QTreeWidgetItem* FindRow(const CSpecimenRecord* record) const;
-    bool IsChecked(const CSpecimenRecord* record) const;
     void ApplyCheckStates();
 
     CCarinovaDoc& doc_;

@@ -1,5 +1,5 @@
-// What the user does in the coordinates table: sorting, the context menu and its copies,
-// deleting rows, editing a control point and exporting the selected rows.
+// What the user does in the coordinates table: the context menu and its copies and sort,
+// editing a control point.
 #include "views/cluster_coordinates_view.h"
 
 #include "document/carinova_doc.h"
@@ -11,20 +11,18 @@
 #include <QHeaderView>
 #include <QMenu>
 
-#include <numeric>
-
 bool CClusterCoordinatesView::OnCommand(int id) {
     switch (id) {
     case ID_CLUSTER_COPY_COLUMN:
         if (ClickedColumn() >= 0)
-            CopyToClipboard(m_wndList->ColumnText(ClickedColumn()));
+            CopyToClipboard(coordinates_->ColumnText(ClickedColumn()));
         return true;
     case ID_CLUSTER_SORT_COLUMN:
         SortByColumn(ClickedColumn());
         return true;
     case ID_CLUSTER_COPY_SPECIMEN:
         if (ClickedRow() >= 0)
-            CopyToClipboard(m_wndList->RowText(ClickedRow()));
+            CopyToClipboard(coordinates_->RowText(ClickedRow()));
         return true;
     case ID_CLUSTER_EXPORT:
         ExportSelectedRows();
@@ -72,80 +70,22 @@ void CClusterCoordinatesView::HitTestContextPosition(const QPoint& globalPos) {
         return;
     m_nClickedRow = index.row();
     m_bRowHit = true;
-    m_wndList->selectionModel()->select(index,
-                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
-}
-
-// Negative: the first row goes before the second; zero: the cells do not decide.
-int CClusterCoordinatesView::CompareCells(int column, int first, int second) const {
-    const QString a = m_wndList->CellText(first, column);
-    const QString b = m_wndList->CellText(second, column);
-    if (column == ColNr)
-        return (a.toInt() > b.toInt()) - (a.toInt() < b.toInt());
-    if (column == ColSpecimen)
-        return QString::compare(a, b, Qt::CaseInsensitive);
-    if (column > ColLastValue || a.isEmpty() || b.isEmpty())
-        return 0;
-    const QLatin1String nc("n.c.");
-    if (a == nc)
-        return 1;
-    if (b == nc)
-        return -1;
-    return doc_.ParseLocalizedNumber(a.toStdString()) >= doc_.ParseLocalizedNumber(b.toStdString())
-               ? 1
-               : -1;
-}
-
-// An insertion sort: stable, and well defined even where the cell comparison is not a strict
-// ordering (empty cells, several "n.c.").
-void CClusterCoordinatesView::SortByColumn(int column) {
-    if (column < 0 || column >= m_wndList->columnCount())
-        return;
-    std::vector<int> order(static_cast<std::size_t>(m_wndList->rowCount()));
-    std::iota(order.begin(), order.end(), 0);
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        for (std::size_t j = i; j > 0 && CompareCells(column, order[j], order[j - 1]) < 0; --j)
-            std::swap(order[j], order[j - 1]);
-    }
-    if (!std::is_sorted(order.begin(), order.end()))
-        m_wndList->ReorderRows(order);
-}
-
-std::vector<CSpecimenRecord*> CClusterCoordinatesView::SelectedRecords() const {
-    std::vector<CSpecimenRecord*> records;
-    for (int row : m_wndList->SelectedRows()) {
-        if (CSpecimenRecord* record = m_wndList->Record(row))
-            records.push_back(record);
-    }
-    return records;
-}
-
-// No question is asked; the rows go through the document's hints.
-void CClusterCoordinatesView::DeleteSelectedRecords() {
-    for (CSpecimenRecord* record : SelectedRecords()) {
-        if (record == doc_.GetClusterParameter().GetMeanRecord())
-            doc_.RemoveMeanSpecimen();
-        else
-            doc_.RemoveFromCluster(record);
-    }
-}
-
-void CClusterCoordinatesView::ExportSelectedRows() {
-    doc_.ExportClusterData(SelectedRecords());
+    m_wndList->SelectRow(index.row(), true);
 }
 
 // Columns 10 to 2n + 9 hold the points: dorsal 0 to n (n being m2), then ventral 1 to n - 1.
 // The outer points m1 and m2 belong to both curves and keep their y.
 void CClusterCoordinatesView::EditControlPointAt(const QPoint& viewportPos) {
     const QModelIndex index = m_wndList->indexAt(viewportPos);
-    const int n = m_nPoints;
-    if (!index.isValid() || index.column() < ColFirstPoint || index.column() > 2 * n + 9)
+    const int n = PointCount();
+    const int first = CCoordinatesTableModel::ColFirstPoint;
+    if (!index.isValid() || index.column() < first || index.column() > 2 * n + 9)
         return;
-    CSpecimenRecord* record = m_wndList->Record(index.row());
+    CSpecimenRecord* record = coordinates_->Record(index.row());
     CApproxSpecimen* approx = record ? record->GetClusterApproximation() : nullptr;
     if (!approx)
         return;
-    const int a = index.column() - ColFirstPoint;
+    const int a = index.column() - first;
     const bool dorsal = a <= n;
     std::vector<FPoint>& curve =
         dorsal ? approx->ApproxUpper.ControlPoints : approx->ApproxLower.ControlPoints;
@@ -166,7 +106,7 @@ void CClusterCoordinatesView::EditControlPointAt(const QPoint& viewportPos) {
     curve[at] = edited;
     if (outer)
         other[shared] = edited;
-    m_wndList->SetCellText(index.row(), index.column(), PointText(edited));
-    m_wndList->resizeColumnToContents(index.column());
+    coordinates_->RefreshPoints(index.row());
+    m_wndList->SizeColumn(index.column());
     doc_.SetReferenceRecord(doc_.GetReferenceRecord());
 }

@@ -1,13 +1,11 @@
 #pragma once
 
 #include "views/cluster_table_view.h"
-
-#include "model/fpoint.h"
+#include "views/coordinates_table_model.h"
 
 #include <memory>
 #include <vector>
 
-struct CClusterData;
 class CSpecimenRecord;
 
 // One row per cluster record: its comparison with the reference, the control points of its
@@ -17,14 +15,7 @@ class CClusterCoordinatesView : public CClusterTableView {
     Q_OBJECT
 
 public:
-    // The fixed columns; the point and delta columns follow from ColFirstPoint on.
-    enum Column {
-        ColNr = 0,
-        ColSpecimen = 1,
-        ColAreaTotal = 2,
-        ColLastValue = 9,
-        ColFirstPoint = 10,
-    };
+    using Column = CCoordinatesTableModel::Column;
 
     explicit CClusterCoordinatesView(CCarinovaDoc& doc, QWidget* parent = nullptr);
     static std::unique_ptr<CRightPaneView> Create(CCarinovaDoc& doc, QWidget* parent) {
@@ -45,31 +36,22 @@ public:
     void EditControlPointAt(const QPoint& viewportPos);
     void ExportSelectedRows();
 
+    CCoordinatesTableModel* GetCoordinatesModel() const { return coordinates_; }
     // The control-point intervals the columns were made for.
-    int PointCount() const { return m_nPoints; }
+    int PointCount() const { return coordinates_->PointCount(); }
     int ClickedColumn() const { return m_bHeaderHit ? m_nClickedColumn : -1; }
     int ClickedRow() const { return m_bRowHit ? m_nClickedRow : -1; }
 
 protected:
     void FillTable() override;
+    const char* NotComputableText() const override;
 
 private:
-    void InsertColumns();
-    // Returns whether an area of the row is not computable.
-    bool AddRow(CSpecimenRecord* record);
-    bool WriteComparison(int row, const CClusterData* data);
-    void WriteDeltas(int row, const std::vector<FPoint>& dorsal,
-                     const std::vector<FPoint>& ventral);
-    void WritePoints(int row, const CSpecimenRecord* record);
-    void DeleteRow(const CSpecimenRecord* record);
-    void OnReferenceChanged(const CSpecimenRecord* reference);
     void SelectRecord(const CSpecimenRecord* record);
-    int CompareCells(int column, int first, int second) const;
     std::vector<CSpecimenRecord*> SelectedRecords() const;
-    QString PointText(FPoint p) const;
-    QString DeltaText(FPoint d) const;
+    void ReportNotComputable();
 
-    int m_nPoints = 0;
+    CCoordinatesTableModel* coordinates_;
     int m_nClickedColumn = -1;
     int m_nClickedRow = -1;
     bool m_bHeaderHit = false;

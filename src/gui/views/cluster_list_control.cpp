@@ -1,10 +1,13 @@
 #include "views/cluster_list_control.h"
 
+#include "views/cluster_table_model.h"
+
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStyleOptionViewItem>
 
 #include <algorithm>
 
@@ -12,20 +15,32 @@ namespace {
 const char* const kEmptyMessage = "There are no specimens to show in this view.";
 // The message starts this far below the header.
 constexpr int kEmptyMessageGap = 10;
+// Rows measured when the columns are sized: all of a small table, else this many spread
+// evenly over it.
+constexpr int kSampledRows = 200;
+// Cells of the uniform columns measured: the first rows and columns of the table.
+constexpr int kSampledBlock = 32;
+// Free space above and below the text of a row.
+constexpr int kRowPadding = 4;
 } // namespace
 
 CClusterListControl::CClusterListControl(const QColor& background, bool fullRowSelect,
                                          QWidget* parent)
-    : QTableWidget(parent) {
+    : QTableView(parent) {
     setShowGrid(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(fullRowSelect ? QAbstractItemView::SelectRows
                                        : QAbstractItemView::SelectItems);
     setWordWrap(false);
-    verticalHeader()->hide();
-    verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    QHeaderView* rows = verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setMinimumSectionSize(0);
+    rows->setDefaultSectionSize(fontMetrics().height() + kRowPadding);
     horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(
         horizontalHeader(), &QWidget::customContextMenuRequested, this,
@@ -35,116 +50,99 @@ CClusterListControl::CClusterListControl(const QColor& background, bool fullRowS
     setPalette(colours);
 }
 
-int CClusterListControl::InsertColumn(const QString& header, Qt::Alignment alignment) {
-    const int column = columnCount();
-    insertColumn(column);
-    auto* item = new QTableWidgetItem(header);
-    item->setTextAlignment(alignment | Qt::AlignVCenter);
-    setHorizontalHeaderItem(column, item);
-    alignments_.push_back(alignment);
-    return column;
+void CClusterListControl::SetTableModel(CClusterTableModel* model) {
+    model_ = model;
+    setModel(model);
 }
 
-int CClusterListControl::AppendRow() {
-    const int row = rowCount();
-    insertRow(row);
-    return row;
-}
-
-void CClusterListControl::DeleteAllRowsAndColumns() {
-    clear();
-    setRowCount(0);
-    setColumnCount(0);
-    alignments_.clear();
-}
-
-void CClusterListControl::SetCellText(int row, int column, const QString& text) {
-    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
-        return;
-    if (QTableWidgetItem* existing = item(row, column)) {
-        existing->setText(text);
-        return;
+std::vector<int> CClusterListControl::SampleRows() const {
+    const int count = model_ ? model_->RowCount() : 0;
+    std::vector<int> rows;
+    if (count <= kSampledRows) {
+        for (int row = 0; row < count; ++row)
+            rows.push_back(row);
+        return rows;
     }
-    auto* cell = new QTableWidgetItem(text);
-    cell->setTextAlignment(alignments_[static_cast<std::size_t>(column)] | Qt::AlignVCenter);
-    setItem(row, column, cell);
+    for (int i = 0; i < kSampledRows; ++i)
+        rows.push_back(static_cast<int>(static_cast<long long>(i) * (count - 1) /
+                                        (kSampledRows - 1)));
+    return rows;
 }
 
-QString CClusterListControl::CellText(int row, int column) const {
-    const QTableWidgetItem* cell = item(row, column);
-    return cell ? cell->text() : QString();
-}
-
-void CClusterListControl::SetRecord(int row, CSpecimenRecord* record) {
-    if (!item(row, 0))
-        SetCellText(row, 0, QString());
-    if (QTableWidgetItem* cell = item(row, 0))
-        cell->setData(RecordRole, QVariant::fromValue(static_cast<void*>(record)));
-}
-
-CSpecimenRecord* CClusterListControl::Record(int row) const {
-    const QTableWidgetItem* cell = item(row, 0);
-    return cell ? static_cast<CSpecimenRecord*>(cell->data(RecordRole).value<void*>()) : nullptr;
-}
-
-int CClusterListControl::FindRecord(const CSpecimenRecord* record) const {
-    for (int row = 0; row < rowCount(); ++row) {
-        if (Record(row) == record)
-            return row;
+// The widest text is found by measuring; the cell holding it is then sized as the delegate
+// draws it, with its margins and the grid line.
+int CClusterListControl::ColumnWidth(int column, const std::vector<int>& rows) const {
+    const QFontMetrics metrics(font());
+    int widest = -1;
+    int widestRow = -1;
+    for (int row : rows) {
+        const int width = metrics.horizontalAdvance(model_->CellText(row, column));
+        if (width > widest) {
+            widest = width;
+            widestRow = row;
+        }
     }
-    return -1;
+    int width = horizontalHeader()->sectionSizeHint(column);
+    if (widestRow >= 0) {
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        const QSize cell = itemDelegate()->sizeHint(option, model_->index(widestRow, column));
+        width = std::max(width, cell.width() + (showGrid() ? 1 : 0));
+    }
+    return width;
 }
 
+// The uniform width goes first: a new default size applies to every column.
+void CClusterListControl::SizeColumns() {
+    if (!model_)
+        return;
+    const int columns = model_->ColumnCount();
+    const int uniform = std::min(model_->FirstUniformColumn(), columns);
+    if (uniform < columns) {
+        std::vector<int> block;
+        for (int row = 0; row < std::min(model_->RowCount(), kSampledBlock); ++row)
+            block.push_back(row);
+        // The widest header number is the last one.
+        int width = horizontalHeader()->sectionSizeHint(std::max(uniform, columns - 2));
+        for (int column = uniform; column < std::min(columns, uniform + kSampledBlock); ++column)
+            width = std::max(width, ColumnWidth(column, block));
+        horizontalHeader()->setDefaultSectionSize(width);
+        for (int column = uniform; column < columns; ++column)
+            if (horizontalHeader()->sectionSize(column) != width)
+                setColumnWidth(column, width);
+    }
+    const std::vector<int> rows = SampleRows();
+    for (int column = 0; column < uniform; ++column)
+        setColumnWidth(column, ColumnWidth(column, rows));
+}
+
+void CClusterListControl::SizeColumn(int column) {
+    if (model_ && column >= 0 && column < model_->ColumnCount())
+        setColumnWidth(column, ColumnWidth(column, SampleRows()));
+}
+
+// From the selection's ranges, not from every selected cell.
 std::vector<int> CClusterListControl::SelectedRows() const {
     std::vector<int> rows;
-    for (const QModelIndex& index : selectionModel()->selectedIndexes())
-        rows.push_back(index.row());
+    if (!selectionModel())
+        return rows;
+    for (const QItemSelectionRange& range : selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows.push_back(row);
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
 }
 
-// The selection travels with its rows.
-void CClusterListControl::ReorderRows(const std::vector<int>& order) {
-    const int rows = rowCount();
-    const int columns = columnCount();
-    const std::vector<int> selected = SelectedRows();
-    std::vector<std::vector<QTableWidgetItem*>> taken(static_cast<std::size_t>(rows));
-    for (int row = 0; row < rows; ++row) {
-        for (int column = 0; column < columns; ++column)
-            taken[static_cast<std::size_t>(row)].push_back(takeItem(row, column));
-    }
-    clearSelection();
-    for (int row = 0; row < rows; ++row) {
-        const int from = order[static_cast<std::size_t>(row)];
-        for (int column = 0; column < columns; ++column)
-            setItem(row, column,
-                    taken[static_cast<std::size_t>(from)][static_cast<std::size_t>(column)]);
-        if (std::binary_search(selected.begin(), selected.end(), from))
-            selectionModel()->select(model()->index(row, 0),
-                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
-}
-
-QString CClusterListControl::SheetText() const {
-    QString text;
-    for (int row = 0; row < rowCount(); ++row)
-        text += RowText(row) + QLatin1Char('\n');
-    return text;
-}
-
-QString CClusterListControl::ColumnText(int column) const {
-    QString text;
-    for (int row = 0; row < rowCount(); ++row)
-        text += CellText(row, column) + QLatin1Char('\n');
-    return text;
-}
-
-QString CClusterListControl::RowText(int row) const {
-    QString text;
-    for (int column = 0; column < columnCount(); ++column)
-        text += CellText(row, column) + QLatin1Char('\t');
-    return text;
+void CClusterListControl::SelectRow(int row, bool addToSelection) {
+    if (!model_ || row < 0 || row >= model_->RowCount())
+        return;
+    const QModelIndex index = model_->index(row, 0);
+    const auto rows = QItemSelectionModel::Rows;
+    if (addToSelection)
+        selectionModel()->select(index, QItemSelectionModel::Select | rows);
+    else
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | rows);
 }
 
 QRect CClusterListControl::EmptyMessageRect() const {
@@ -152,8 +150,8 @@ QRect CClusterListControl::EmptyMessageRect() const {
 }
 
 void CClusterListControl::paintEvent(QPaintEvent* event) {
-    QTableWidget::paintEvent(event);
-    if (rowCount() == 0)
+    QTableView::paintEvent(event);
+    if (!model_ || model_->RowCount() == 0)
         PaintEmptyMessage();
 }
 
@@ -171,13 +169,13 @@ void CClusterListControl::PaintEmptyMessage() {
 void CClusterListControl::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Delete)
         emit deleteKeyPressed();
-    QTableWidget::keyPressEvent(event);
+    QTableView::keyPressEvent(event);
 }
 
 // The view acts first; the list's own handling follows in every case.
 void CClusterListControl::mouseDoubleClickEvent(QMouseEvent* event) {
     emit doubleClickedAt(event->position().toPoint());
-    QTableWidget::mouseDoubleClickEvent(event);
+    QTableView::mouseDoubleClickEvent(event);
 }
 
 void CClusterListControl::contextMenuEvent(QContextMenuEvent* event) {

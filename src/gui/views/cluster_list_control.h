@@ -1,47 +1,35 @@
 #pragma once
 
 #include <QColor>
-#include <QTableWidget>
+#include <QTableView>
 
 #include <vector>
 
-class CSpecimenRecord;
+class CClusterTableModel;
 
-// The list in report mode that every cluster table fills: rows of text cells under a header,
-// grid lines, one background colour, several rows selectable, and in place of the rows a short
-// message while there are none. The cells are read-only; the owning view reacts to the Delete
-// key, double clicks and context menus through the signals.
-class CClusterListControl : public QTableWidget {
+// The list in report mode that shows a cluster table: rows of text cells under a header, grid
+// lines, one background colour, several rows selectable, and in place of the rows a short
+// message while there are none. Rows have one height taken from the font, never measured per
+// cell, and columns are sized from a sample of rows, so the cost does not grow with the table.
+// The cells are read-only; the owning view reacts to the Delete key, double clicks and context
+// menus through the signals.
+class CClusterListControl : public QTableView {
     Q_OBJECT
 
 public:
-    static constexpr int RecordRole = Qt::UserRole;
-
     CClusterListControl(const QColor& background, bool fullRowSelect, QWidget* parent = nullptr);
 
-    // Appends a column; its cells and header take the alignment. Returns its index.
-    int InsertColumn(const QString& header, Qt::Alignment alignment);
-    // Appends an empty row and returns its index.
-    int AppendRow();
-    void DeleteAllRowsAndColumns();
-    void SizeColumns() { resizeColumnsToContents(); }
+    void SetTableModel(CClusterTableModel* model);
+    CClusterTableModel* TableModel() const { return model_; }
 
-    void SetCellText(int row, int column, const QString& text);
-    QString CellText(int row, int column) const;
-    void SetRecord(int row, CSpecimenRecord* record);
-    CSpecimenRecord* Record(int row) const;
-    int FindRecord(const CSpecimenRecord* record) const;
+    // Each column as wide as its header and the widest of its cells in a sample of rows; the
+    // model's uniform columns share the width of the widest cell of the first block.
+    void SizeColumns();
+    void SizeColumn(int column);
 
     // Selected rows in row order.
     std::vector<int> SelectedRows() const;
-    // Puts the rows into the new order: row i becomes the former row order[i].
-    void ReorderRows(const std::vector<int>& order);
-
-    // Clipboard texts: every cell followed by a tab and a line feed after each row; one column's
-    // cells each followed by a line feed; one row's cells each followed by a tab.
-    QString SheetText() const;
-    QString ColumnText(int column) const;
-    QString RowText(int row) const;
+    void SelectRow(int row, bool addToSelection);
 
     // The viewport position of the message that stands in for an empty table.
     QRect EmptyMessageRect() const;
@@ -59,6 +47,8 @@ protected:
 
 private:
     void PaintEmptyMessage();
+    int ColumnWidth(int column, const std::vector<int>& rows) const;
+    std::vector<int> SampleRows() const;
 
-    std::vector<Qt::Alignment> alignments_;
+    CClusterTableModel* model_ = nullptr;
 };

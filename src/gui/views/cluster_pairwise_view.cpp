@@ -1,10 +1,11 @@
 #include "views/cluster_pairwise_view.h"
 
-#include "cluster/cluster_comparison.h"
-#include "cluster/spline_areas.h"
 #include "document/carinova_doc.h"
+#include "document/command_ids.h"
 #include "platform/user_interaction.h"
 #include "views/cluster_list_control.h"
+
+#include <QHeaderView>
 
 namespace {
 // Light blue behind the pairwise tables.
@@ -12,68 +13,48 @@ const QColor kPairwiseBackground(135, 205, 250);
 } // namespace
 
 CClusterPairwiseView::CClusterPairwiseView(CCarinovaDoc& doc, Measure measure, QWidget* parent)
-    : CClusterTableView(doc, kPairwiseBackground, false, parent), measure_(measure) {}
+    : CClusterTableView(doc, kPairwiseBackground, false, parent),
+      pairwise_(new CPairwiseTableModel(doc, measure, this)) {
+    SetModel(pairwise_);
+    connect(m_wndList->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) {
+                CWaitCursor wait(doc_.GetInteraction());
+                pairwise_->SortByColumn(column);
+            });
+}
 
+// The table holds its own copy of the cluster, so it may wait for the end of the action.
 void CClusterPairwiseView::OnUpdate(CView* sender, int hint, CObject* object) {
     (void)sender;
     (void)object;
-    if (hint != hintClusterInserted && hint != hintClusterRemoved &&
-        hint != hintClusterRecalculated)
-        return;
-    m_wndList->setUpdatesEnabled(false);
-    FillTable();
-    m_wndList->setUpdatesEnabled(true);
-    m_wndList->viewport()->update();
-}
-
-std::vector<float>
-CClusterPairwiseView::ComputeMatrix(const std::vector<const CApproxSpecimen*>& approx) const {
-    switch (measure_) {
-    case Measure::AreaDorsal:
-        return PairwiseSideAreas(approx, CSplineSide::Dorsal);
-    case Measure::AreaVentral:
-        return PairwiseSideAreas(approx, CSplineSide::Ventral);
-    case Measure::AreaTotal:
-        return PairwiseTotalAreas(approx);
-    case Measure::MeanDelta:
+    switch (hint) {
+    case hintClusterInserted:
+    case hintClusterRemoved:
+    case hintClusterRecalculated:
+    case hintContentsReplaced:
+        ScheduleRebuild();
+        break;
+    default:
         break;
     }
-    return PairwiseRmsMatrix(approx, doc_.GetClusterParameter().ControlPointsCnt);
 }
 
 void CClusterPairwiseView::FillTable() {
-    m_wndList->DeleteAllRowsAndColumns();
-    const std::vector<CSpecimenRecord*>& cluster = doc_.GetClusterList();
-    if (cluster.empty())
-        return;
-    const int count = static_cast<int>(cluster.size());
-    m_wndList->InsertColumn(QStringLiteral("Specimen"), Qt::AlignLeft);
-    for (int k = 1; k <= count; ++k)
-        m_wndList->InsertColumn(QString::number(k), Qt::AlignHCenter);
-    m_wndList->InsertColumn(QString(), Qt::AlignHCenter);
+    CWaitCursor wait(doc_.GetInteraction());
+    pairwise_->Rebuild();
+}
 
-    std::vector<const CApproxSpecimen*> approx;
-    for (CSpecimenRecord* record : cluster) {
-        const int row = m_wndList->AppendRow();
-        m_wndList->SetCellText(row, 0,
-                               QString::fromStdString(record->GetSpecimen()->ShortPathName));
-        approx.push_back(record->GetClusterApproximation());
+const char* CClusterPairwiseView::NotComputableText() const {
+    return "One or several specimens cannot be calculated";
+}
+
+bool CClusterPairwiseView::OnCommand(int id) {
+    if (id == ID_CLUSTER_COPY_SHEET && !pairwise_->CanCopySheet()) {
+        doc_.GetInteraction().Message("The table has too many cells to be copied to the "
+                                      "clipboard; export the cluster data instead.",
+                                      MsgButtons::OK, MsgIcon::Information);
+        return true;
     }
-    std::vector<float> matrix;
-    {
-        CWaitCursor wait(doc_.GetInteraction());
-        matrix = ComputeMatrix(approx);
-    }
-    bool notComputable = false;
-    for (int row = 0; row < count; ++row) {
-        for (int column = 0; column < count; ++column) {
-            const float value = matrix[static_cast<std::size_t>(row * count + column)];
-            const bool nc = IsArea() && value < 0.0f;
-            notComputable = notComputable || nc;
-            m_wndList->SetCellText(row, column + 1, nc ? QStringLiteral("n.c.") : Number(value));
-        }
-    }
-    if (notComputable)
-        ShowError("One or several specimens cannot be calculated");
-    m_wndList->SizeColumns();
+    CWaitCursor wait(doc_.GetInteraction());
+    return CClusterTableView::OnCommand(id);
 }

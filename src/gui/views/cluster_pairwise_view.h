@@ -1,33 +1,30 @@
 #pragma once
 
 #include "views/cluster_table_view.h"
-
-#include <vector>
-
-class CApproxSpecimen;
+#include "views/pairwise_table_model.h"
 
 // A square table that compares every pair of cluster records, the mean specimen included:
-// one row and one column per record in cluster order. The values are computed while the table
-// is filled and not kept, so the table shows the cluster as it was at the last insert, removal
-// or recalculation; a new reference, the mean specimen or a rename shows only after that.
+// one row and one column per record in cluster order. It is built anew after an insert, a
+// removal or a recalculation (once per action, however many records it touched) and shows the
+// cluster as it was then: a new reference, the mean specimen or a rename shows only after
+// that. A click on a column header sorts the rows by that column.
 class CClusterPairwiseView : public CClusterTableView {
     Q_OBJECT
 
 public:
-    enum class Measure { MeanDelta, AreaDorsal, AreaVentral, AreaTotal };
+    using Measure = CPairwiseTableModel::Measure;
 
     CClusterPairwiseView(CCarinovaDoc& doc, Measure measure, QWidget* parent = nullptr);
 
     void OnUpdate(CView* sender, int hint, CObject* object) override;
-    Measure GetMeasure() const { return measure_; }
+    bool OnCommand(int id) override;
+    Measure GetMeasure() const { return pairwise_->GetMeasure(); }
+    CPairwiseTableModel* GetPairwiseModel() const { return pairwise_; }
 
 protected:
     void FillTable() override;
+    const char* NotComputableText() const override;
 
 private:
-    // The N x N matrix of the measure, row-major.
-    std::vector<float> ComputeMatrix(const std::vector<const CApproxSpecimen*>& approx) const;
-    bool IsArea() const { return measure_ != Measure::MeanDelta; }
-
-    Measure measure_;
+    CPairwiseTableModel* pairwise_;
 };

@@ -7,6 +7,7 @@
 #include "qpainter_dc.h"
 #include "views/window_bitmap_export.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 std::unique_ptr<CRightPaneView> CClusterSpecimensView::Create(CCarinovaDoc& doc, QWidget* parent) {
@@ -14,13 +15,11 @@ std::unique_ptr<CRightPaneView> CClusterSpecimensView::Create(CCarinovaDoc& doc,
 }
 
 CClusterSpecimensView::CClusterSpecimensView(CCarinovaDoc& doc, QWidget* parent)
-    : CRightPaneView(parent), doc_(doc) {
-    UseWhitePaper();
-    setFocusPolicy(Qt::StrongFocus);
-}
+    : CPictureView(parent), doc_(doc) {}
 
 // Membership, reference, recalculation and the mean change the picture; a changed cluster
-// selection or drawing setting (hint 10) waits for the next repaint.
+// selection or drawing setting (hint 10) shows with the next repaint, so it drops the kept
+// picture without asking for one.
 void CClusterSpecimensView::OnUpdate(CView*, int hint, CObject*) {
     switch (hint) {
     case hintClusterInserted:
@@ -29,18 +28,48 @@ void CClusterSpecimensView::OnUpdate(CView*, int hint, CObject*) {
     case hintClusterRecalculated:
     case hintMeanCalculated:
     case hintMeanRemoved:
+    case hintContentsReplaced:
+        picture_.Invalidate();
         update();
+        break;
+    case hintClusterSelectionChanged:
+        picture_.Invalidate();
         break;
     default:
         break;
     }
 }
 
+void CClusterSpecimensView::PrepareFit(CDC& dc, CSize clientSize) const {
+    PrepareOverlayMapping(dc, doc_, clientSize);
+}
+
+void CClusterSpecimensView::DrawContent(CDC& dc) const {
+    DrawOverlayView(dc, doc_);
+}
+
+bool CClusterSpecimensView::HasPicture() const {
+    return !doc_.GetClusterList().empty();
+}
+
 void CClusterSpecimensView::paintEvent(QPaintEvent*) {
+    if (Zoom().Factor() != pictureZoom_.Factor() || Zoom().Offset() != pictureZoom_.Offset()) {
+        picture_.Invalidate();
+        pictureZoom_ = Zoom();
+    }
     QPainter painter(this);
-    CQPainterDC dc(painter);
-    KeepOverlayScreenPenWidth(doc_);
-    DrawOverlayPicture(dc, doc_, ClientSize());
+    picture_.Paint(painter, *this, [this](QPainter& onImage) {
+        CQPainterDC dc(onImage);
+        KeepOverlayScreenPenWidth(doc_);
+        DrawPicture(dc);
+    });
+}
+
+// The overlay has no use for clicks, so the left button moves the picture as well.
+void CClusterSpecimensView::mousePressEvent(QMouseEvent* event) {
+    CPictureView::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton)
+        BeginPan(event->position().toPoint());
 }
 
 CPrintSource CClusterSpecimensView::PrintSource() const {
@@ -53,7 +82,7 @@ CPrintSource CClusterSpecimensView::PrintSource() const {
 void CClusterSpecimensView::OnExportImage() {
     CWindowBitmapExport exporter(*this, doc_.GetInteraction(), [this](CDC& dc) {
         KeepOverlayScreenPenWidth(doc_);
-        DrawOverlayPicture(dc, doc_, ClientSize());
+        DrawPicture(dc);
     });
     exporter.Export(doc_.GetTitle() + ".bmp");
 }
@@ -63,7 +92,7 @@ bool CClusterSpecimensView::OnCommand(int id) {
         OnExportImage();
         return true;
     }
-    return RunPrintCommand(id, *this, printer_, PrintSource());
+    return RunPrintCommand(id, *this, printer_, PrintSource()) || CPictureView::OnCommand(id);
 }
 
 // The tree decides when the image export is offered; printing always is.
@@ -75,6 +104,6 @@ bool CClusterSpecimensView::OnUpdateCommand(int id, bool& enabled) const {
         enabled = true;
         return true;
     default:
-        return false;
+        return CPictureView::OnUpdateCommand(id, enabled);
     }
 }

@@ -24,9 +24,7 @@ std::unique_ptr<CRightPaneView> CSpecimenSingleView::Create(CCarinovaDoc& doc, Q
 }
 
 CSpecimenSingleView::CSpecimenSingleView(CCarinovaDoc& doc, QWidget* parent)
-    : CRightPaneView(parent), doc_(doc) {
-    UseWhitePaper();
-    setFocusPolicy(Qt::StrongFocus);
+    : CPictureView(parent), doc_(doc) {
     setMouseTracking(true);
 }
 
@@ -37,9 +35,15 @@ void CSpecimenSingleView::OnInitialUpdate() {
     update();
 }
 
-// Hints 1 to 6 concern the selected record or its approximation; the cluster's do not.
+// Hints 1 to 6 concern the selected record or its approximation, a rename the name drawn under
+// the picture; the cluster's do not. Another specimen is shown fitted again.
 void CSpecimenSingleView::OnUpdate(CView*, int hint, CObject*) {
-    if (hint >= hintRecordAdded && hint <= hintApproxChanged)
+    if (hint == hintSelectionChanged && doc_.GetSelectedRecord() != zoomedRecord_) {
+        zoomedRecord_ = doc_.GetSelectedRecord();
+        Zoom().Fit();
+    }
+    if ((hint >= hintRecordAdded && hint <= hintApproxChanged) || hint == hintSpecimenRenamed ||
+        hint == hintContentsReplaced)
         update();
 }
 
@@ -48,19 +52,12 @@ CSpecimenRecord* CSpecimenSingleView::SelectedSpecimenRecord() const {
     return record && record->HasSpecimen() ? record : nullptr;
 }
 
-CPoint CSpecimenSingleView::ToLogical(const QPoint& client) const {
-    CRecordingDC dc;
-    dc.SetDeviceCaps(LOGPIXELSY, logicalDpiY());
-    PrepareSpecimenMapping(dc, doc_.GetSelectedRecord(), ClientSize());
-    return dc.DPtoLP({client.x(), client.y()});
+void CSpecimenSingleView::PrepareFit(CDC& dc, CSize clientSize) const {
+    PrepareSpecimenMapping(dc, doc_.GetSelectedRecord(), clientSize);
 }
 
-QPoint CSpecimenSingleView::ToClient(CPoint logical) const {
-    CRecordingDC dc;
-    dc.SetDeviceCaps(LOGPIXELSY, logicalDpiY());
-    PrepareSpecimenMapping(dc, doc_.GetSelectedRecord(), ClientSize());
-    const CPoint device = dc.LPtoDP(logical);
-    return {device.x, device.y};
+void CSpecimenSingleView::DrawContent(CDC& dc) const {
+    DrawSpecimenView(dc, doc_.GetSelectedRecord(), m_settings);
 }
 
 std::string CSpecimenSingleView::ToolTipTextAt(const QPoint& client) const {
@@ -72,14 +69,8 @@ std::string CSpecimenSingleView::ToolTipTextAt(const QPoint& client) const {
     return approximation.HitTest(p.x, p.y) ? approximation.ToolTipText(p.x, p.y) : std::string();
 }
 
-void CSpecimenSingleView::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    CQPainterDC dc(painter);
-    DrawSpecimenPicture(dc, doc_.GetSelectedRecord(), m_settings, ClientSize());
-}
-
 void CSpecimenSingleView::mouseMoveEvent(QMouseEvent* event) {
-    CRightPaneView::mouseMoveEvent(event);
+    CPictureView::mouseMoveEvent(event);
     m_bTrackingMouse = true;
     if (!SelectedSpecimenRecord())
         return;
@@ -95,20 +86,23 @@ void CSpecimenSingleView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CSpecimenSingleView::leaveEvent(QEvent* event) {
-    CRightPaneView::leaveEvent(event);
+    CPictureView::leaveEvent(event);
     emit coordinatesText(QString());
     m_bTrackingMouse = false;
 }
 
-// The edit tells the other views; this one repaints at once so the moved point shows.
+// A click on a control point edits it; elsewhere the left button moves the picture. The edit
+// tells the other views; this one repaints at once so the moved point shows.
 void CSpecimenSingleView::mousePressEvent(QMouseEvent* event) {
-    CRightPaneView::mousePressEvent(event);
+    CPictureView::mousePressEvent(event);
     if (event->button() != Qt::LeftButton)
         return;
     CSpecimenRecord* record = doc_.GetSelectedRecord();
-    if (!record || !record->HasApproximation())
-        return;
     const CPoint p = ToLogical(event->position().toPoint());
+    if (!record || !record->HasApproximation() || !record->GetApproximation()->HitTest(p.x, p.y)) {
+        BeginPan(event->position().toPoint());
+        return;
+    }
     if (!record->GetApproximation()->EditControlPoint(p.x, p.y, doc_.GetInteraction()))
         return;
     doc_.SetModifiedFlag();
@@ -139,9 +133,8 @@ void CSpecimenSingleView::OnExportImage() {
     const CSpecimenRecord* record = SelectedSpecimenRecord();
     if (!record)
         return;
-    CWindowBitmapExport exporter(*this, doc_.GetInteraction(), [this, record](CDC& dc) {
-        DrawSpecimenPicture(dc, record, m_settings, ClientSize());
-    });
+    CWindowBitmapExport exporter(*this, doc_.GetInteraction(),
+                                 [this](CDC& dc) { DrawPicture(dc); });
     exporter.Export(record->GetSpecimen()->ShortPathName + ".bmp");
 }
 
@@ -183,7 +176,7 @@ bool CSpecimenSingleView::OnCommand(int id) {
             RunPrintCommand(id, *this, printer_, PrintSource());
         return true;
     default:
-        return false;
+        return CPictureView::OnCommand(id);
     }
 }
 
@@ -205,6 +198,6 @@ bool CSpecimenSingleView::OnUpdateCommand(int id, bool& enabled) const {
         enabled = record && record->HasApproximation();
         return true;
     default:
-        return false;
+        return CPictureView::OnUpdateCommand(id, enabled);
     }
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/right_pane_view.h"
 #include "drawing/specimen_view_settings.h"
 #include "platform/gdi_types.h"
+#include "views/picture_view.h"
 #include "views/print_job.h"
 
 #include <QPrinter>
@@ -17,8 +17,9 @@ class CSpecimenRecord;
 // with outline, approximation and decorations. It shows the mouse position in specimen
 // coordinates, names the control point under the mouse in a tool tip, edits a clicked control
 // point, prints the specimen on one page, exports its picture and runs the specimen and
-// approximation commands. With no record selected it shows three hint lines.
-class CSpecimenSingleView : public CRightPaneView {
+// approximation commands. With no record selected it shows three hint lines. A left drag away
+// from the control points moves a zoomed picture.
+class CSpecimenSingleView : public CPictureView {
     Q_OBJECT
 
 public:
@@ -31,10 +32,6 @@ public:
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, bool& enabled) const override;
 
-    // Client pixels to specimen coordinates, as the picture maps them now.
-    CPoint ToLogical(const QPoint& client) const;
-    // Device pixel of a point in specimen coordinates; for placing the mouse in tests and tools.
-    QPoint ToClient(CPoint logical) const;
     // The tool-tip text for a client position: the control point there, or empty.
     std::string ToolTipTextAt(const QPoint& client) const;
 
@@ -50,16 +47,19 @@ public:
     bool m_bTrackingMouse = false;
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    void PrepareFit(CDC& dc, CSize clientSize) const override;
+    void DrawContent(CDC& dc) const override;
+    bool HasPicture() const override { return SelectedSpecimenRecord() != nullptr; }
+
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
 private:
     CSpecimenRecord* SelectedSpecimenRecord() const;
-    CSize ClientSize() const { return {width(), height()}; }
 
     CCarinovaDoc& doc_;
     CSpecimenViewSettings m_settings;
+    const CSpecimenRecord* zoomedRecord_ = nullptr; // the record the zoom was set for
     std::unique_ptr<QPrinter> printer_;
 };

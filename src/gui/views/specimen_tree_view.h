@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 
 #include <optional>
+#include <unordered_map>
 
 class CCarinovaDoc;
 class CSpecimenRecord;
@@ -43,7 +44,8 @@ public:
     void SetApproxMark(CSpecimenRecord* record, bool on);
     QTreeWidgetItem* InsertClusterItem(CSpecimenRecord* record);
     void DeleteClusterItems(CSpecimenRecord* record);
-    int RenumberClusterItems();
+    int RenumberClusterItems() { return RenumberClusterItemsFrom(0); }
+    int RenumberClusterItemsFrom(int first);
     void SetReferenceMark(CSpecimenRecord* record);
     void SelectClusterItem(CSpecimenRecord* record);
     int CountClusterItems() const;
@@ -59,6 +61,10 @@ public:
     bool IsClusterBranch(const QTreeWidgetItem* item) const;
     bool IsSpecimenBranch(const QTreeWidgetItem* item) const;
     std::optional<RightPaneKind> LastClusterView() const { return m_pLastClusterView; }
+    // The display command of the last cluster view (0 for none), to keep it between runs; an
+    // id that is not a display command is ignored.
+    int LastClusterCommand() const;
+    void SetLastClusterCommand(int id);
     bool IsDragging() const { return m_bDragging; }
     QTreeWidgetItem* DropTarget() const { return m_hDropTarget; }
     bool IsDragTimerActive() const { return dragTimer_.isActive(); }
@@ -74,6 +80,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void OnSelectionChanged(QTreeWidgetItem* current);
@@ -84,6 +91,15 @@ private:
     void DeleteItem(QTreeWidgetItem* item);
     QTreeWidgetItem* NewItem(QTreeWidgetItem* parent, CSpecimenRecord* record,
                              const QString& label);
+    // The column follows the widest label, so that names are never cut short.
+    int LabelWidth(const QTreeWidgetItem* item) const;
+    void FitLabel(const QTreeWidgetItem* item);
+    void FitAllLabels();
+    void FitColumn();
+    QTreeWidgetItem* MakeItem(QTreeWidgetItem* parent, CSpecimenRecord* record,
+                              const QString& label) const;
+    void FillBranches();
+    void ReplaceAllItems();
 
     // Drag and drop into the cluster.
     void BeginDrag(QTreeWidgetItem* item, const QPoint& pos);
@@ -114,4 +130,12 @@ private:
     QPoint dragPos_;
     QLabel* m_pDragImage = nullptr;
     QTimer dragTimer_;
+    int labelWidth_ = 0;
+    QTimer refitTimer_;
+    // Cluster items left without their number by removals, renumbered from `renumberFrom_` on
+    // once the action is over: removing many members renumbers once, not once per member.
+    QTimer renumberTimer_;
+    int renumberFrom_ = -1;
+    // The cluster items of each record, so a removal does not read every item's data.
+    std::unordered_multimap<const CSpecimenRecord*, QTreeWidgetItem*> clusterItems_;
 };

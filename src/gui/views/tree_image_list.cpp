@@ -1,42 +1,45 @@
 #include "views/tree_image_list.h"
 
 #include <QPainter>
+#include <QPixmap>
 #include <QSvgRenderer>
+
+#include <algorithm>
 
 namespace {
 
-QPixmap RenderSvg(const QString& path) {
-    QPixmap pixmap(CTreeImageList::kSize, CTreeImageList::kSize);
-    pixmap.fill(Qt::transparent);
+const QString kImages[] = {QStringLiteral(":/images/folder_closed.svg"),
+                           QStringLiteral(":/images/folder_open.svg"),
+                           QStringLiteral(":/images/specimen.svg")};
+const QString kOverlays[] = {QString(), QStringLiteral(":/images/overlay_approx.svg"),
+                             QStringLiteral(":/images/overlay_reference.svg")};
+
+void RenderSvg(QPainter& painter, const QString& path, int size) {
     QSvgRenderer renderer(path);
-    if (renderer.isValid()) {
-        QPainter painter(&pixmap);
-        renderer.render(&painter);
-    }
-    return pixmap;
+    if (renderer.isValid())
+        renderer.render(&painter, QRectF(0, 0, size, size));
 }
 
 } // namespace
 
-CTreeImageList::CTreeImageList()
-    : images_{RenderSvg(QStringLiteral(":/images/folder_closed.svg")),
-              RenderSvg(QStringLiteral(":/images/folder_open.svg")),
-              RenderSvg(QStringLiteral(":/images/specimen.svg"))},
-      overlays_{QPixmap(), RenderSvg(QStringLiteral(":/images/overlay_approx.svg")),
-                RenderSvg(QStringLiteral(":/images/overlay_reference.svg"))} {}
-
 QIcon CTreeImageList::Icon(int image, int overlay) const {
-    image = std::clamp(image, 0, static_cast<int>(images_.size()) - 1);
-    overlay = std::clamp(overlay, 0, static_cast<int>(overlays_.size()) - 1);
+    image = std::clamp(image, 0, 2);
+    overlay = std::clamp(overlay, 0, 2);
     const auto key = std::make_pair(image, overlay);
     if (const auto it = cache_.find(key); it != cache_.end())
         return it->second;
-    QPixmap pixmap = images_[static_cast<std::size_t>(image)];
-    if (overlay > 0) {
+    QIcon icon;
+    for (const int scale : kScales) {
+        const int size = kSize * scale;
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
-        painter.drawPixmap(0, 0, overlays_[static_cast<std::size_t>(overlay)]);
+        RenderSvg(painter, kImages[image], size);
+        if (overlay > 0)
+            RenderSvg(painter, kOverlays[overlay], size);
+        painter.end();
+        icon.addPixmap(pixmap);
     }
-    QIcon icon(pixmap);
     cache_.emplace(key, icon);
     return icon;
 }
