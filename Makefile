@@ -19,7 +19,11 @@ build: configure
 
 RESULTS_DIR ?= results
 
+SAMPLES = samples/valves.tps samples/valves_curves.tps samples/valves.msd samples/valves.txt \
+	samples/valves.chc samples/valves.nts samples/valves_xy.csv samples/valves_measurements.asc
+
 demo: build
+	$(BUILD_DIR)/src/cli/carinova-cli info $(SAMPLES)
 	$(BUILD_DIR)/src/cli/carinova-cli analyze samples/valves.tps --mean -o $(RESULTS_DIR)
 	@echo "The document, tables, pictures and report are in $(RESULTS_DIR)/"
 
@@ -38,7 +42,8 @@ test-sanitize: deps
 
 # libFuzzer targets built with clang in their own folder; FUZZ_SECONDS for each of them.
 FUZZ_SECONDS ?= 60
-FUZZERS ?= tps_reader morphosys_reader simple_reader xml_document fit_cluster
+FUZZERS ?= tps_reader morphosys_reader simple_reader chain_code_reader ntsys_reader \
+	xy_list_reader xml_document fit_cluster
 fuzz:
 	@bash scripts/install-deps.sh fuzz
 	CXX=clang++ cmake -S . -B $(BUILD_DIR)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -10,7 +10,7 @@
 #include "cluster/size_normalization.h"
 #include "cluster/spline_areas.h"
 #include "document/carinova_doc.h"
-#include "formats/reader_factory.h"
+#include "formats/specimen_file.h"
 #include "model/approx_specimen.h"
 #include "platform/scripted_interaction.h"
 
@@ -122,15 +122,9 @@ void BM_TpsImport(benchmark::State& state) {
     int64_t specimens = 0;
     const long start = StartPeak();
     for (auto _ : state) {
-        std::unique_ptr<CSpecimenReader> reader = CreateSpecimenReader(path);
-        std::vector<std::unique_ptr<CSpecimen>> read;
-        auto specimen = std::make_unique<CSpecimen>();
-        for (bool ok = reader->ReadFirst(*specimen); ok; ok = reader->ReadNext(*specimen)) {
-            read.push_back(std::move(specimen));
-            specimen = std::make_unique<CSpecimen>();
-        }
-        specimens += static_cast<int64_t>(read.size());
-        benchmark::DoNotOptimize(read.data());
+        const CSpecimenFile read = ReadSpecimenFile(path);
+        specimens += static_cast<int64_t>(read.specimens.size());
+        benchmark::DoNotOptimize(read.specimens.data());
     }
     ReportPeak(state, start);
     state.SetItemsProcessed(specimens);

@@ -8,8 +8,8 @@
 #include <system_error>
 #include <unistd.h>
 
-// The readers take a path, so each input is written to a file of this process's own scratch
-// folder first (one per process: libFuzzer may run several jobs side by side).
+// The document reader takes a path, so each input is written to a file of this process's own
+// scratch folder first (one per process: libFuzzer may run several jobs side by side).
 class CFuzzInputFile {
 public:
     explicit CFuzzInputFile(const char* extension) {

@@ -1,9 +1,7 @@
 #include "formats/morphosys_reader.h"
-#include "fuzz_input_file.h"
 #include "read_all.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static CFuzzInputFile input(".msd");
-    FuzzReader<CMorphosysReader>(input.Write(data, size), IsMorphosysFile);
+    FuzzReader<CMorphosysReader>(data, size, IsMorphosysFile);
     return 0;
 }

@@ -2,7 +2,7 @@
 // document with approximations, a cluster, a reference and a mean, and the outlines in the
 // byte form the fit fuzzer decodes.
 #include "document/carinova_doc.h"
-#include "formats/reader_factory.h"
+#include "formats/specimen_file.h"
 #include "model/approx_sheet.h"
 #include "platform/scripted_interaction.h"
 
@@ -13,16 +13,8 @@
 namespace {
 
 void ReadFile(CCarinovaDoc& doc, const std::string& path) {
-    std::unique_ptr<CSpecimenReader> reader = CreateSpecimenReader(path);
-    if (!reader)
-        return;
-    auto specimen = std::make_unique<CSpecimen>();
-    bool read = reader->ReadFirst(*specimen);
-    while (read) {
+    for (auto& specimen : ReadSpecimenFile(path).specimens)
         doc.AddSpecimenRecord(std::make_unique<CSpecimenRecord>(std::move(specimen)));
-        specimen = std::make_unique<CSpecimen>();
-        read = reader->ReadNext(*specimen);
-    }
 }
 
 void PutInt16(std::string& out, int v) {

@@ -11,12 +11,16 @@ shift 2
 corpus=$build/corpus
 crashes=$build/crashes
 mkdir -p "$crashes"
-for name in tps_reader morphosys_reader simple_reader xml_document fit_cluster; do
+for name in tps_reader morphosys_reader simple_reader chain_code_reader ntsys_reader \
+    xy_list_reader xml_document fit_cluster; do
     mkdir -p "$corpus/$name"
 done
-cp samples/valves.tps "$corpus/tps_reader/"
+cp samples/valves.tps samples/valves_curves.tps "$corpus/tps_reader/"
 cp samples/valves.msd "$corpus/morphosys_reader/"
 cp samples/valves.txt "$corpus/simple_reader/"
+cp samples/valves.chc "$corpus/chain_code_reader/"
+cp samples/valves.nts "$corpus/ntsys_reader/"
+cp samples/valves_xy.csv samples/valves_measurements.asc "$corpus/xy_list_reader/"
 "$build/fuzz/make_fuzz_seeds" samples "$corpus/xml_document/sample.cari" \
     "$corpus/fit_cluster/tps.bin" "$corpus/fit_cluster/msd.bin" || exit 1
 

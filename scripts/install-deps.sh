@@ -19,6 +19,7 @@ packages=(
     fonts-liberation2
     poppler-utils
     libx11-dev
+    libxml2-utils
 )
 # `make fuzz` builds with clang and libFuzzer; the normal build does not need them.
 if [ "${1:-}" = "fuzz" ]; then

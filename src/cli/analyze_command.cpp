@@ -2,6 +2,7 @@
 
 #include "batch_interaction.h"
 #include "document/carinova_doc.h"
+#include "exit_status.h"
 #include "outline_input.h"
 #include "results_writer.h"
 
@@ -10,15 +11,6 @@
 #include <random>
 
 namespace {
-
-bool ReadInto(CCarinovaDoc& doc, const std::string& path, std::ostream& err) {
-    std::vector<std::unique_ptr<CSpecimen>> specimens;
-    if (!ReadOutlineFile(path, specimens, err))
-        return false;
-    for (auto& specimen : specimens)
-        doc.AddSpecimenRecord(std::make_unique<CSpecimenRecord>(std::move(specimen)));
-    return true;
-}
 
 CSpecimenRecord* FindReference(const CCarinovaDoc& doc, const std::string& which) {
     if (which == "mean")
@@ -81,11 +73,12 @@ int RunAnalyze(const CAnalyzeOptions& options, std::ostream& out, std::ostream& 
     parameter.ApplyParamIteration = options.correction;
     parameter.Normalize = NormalizeModeOf(options.normalize);
 
-    bool allRead = true;
-    for (const std::string& file : options.files)
-        allRead = ReadInto(doc, file, err) && allRead;
-    if (!allRead)
-        return 1;
+    std::vector<std::unique_ptr<CSpecimen>> specimens;
+    const int readStatus = ReadOutlineInputs(options.files, specimens, err);
+    if (readStatus == kExitFailure)
+        return kExitFailure;
+    for (auto& specimen : specimens)
+        doc.AddSpecimenRecord(std::make_unique<CSpecimenRecord>(std::move(specimen)));
     BuildCluster(doc, err);
     if (doc.GetClusterList().empty()) {
         err << "carinova-cli: no specimen could be approximated\n";
@@ -112,5 +105,5 @@ int RunAnalyze(const CAnalyzeOptions& options, std::ostream& out, std::ostream& 
         return 1;
     PrintClusterSummary(saved, out);
     out << "Results written to " << options.outDir << '\n';
-    return 0;
+    return readStatus;
 }

@@ -1,16 +1,12 @@
 #include "info_command.h"
 
-#include "formats/reader_factory.h"
-#include "formats/specimen_reader.h"
+#include "exit_status.h"
 #include "model/specimen.h"
+#include "outline_input.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <exception>
-#include <filesystem>
-#include <fstream>
-#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -53,52 +49,6 @@ Row MakeRow(const CSpecimen& specimen) {
             std::to_string(specimen.GetLowerHalf().size())};
 }
 
-bool CanOpen(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        return false;
-    }
-    std::ifstream file(path, std::ios::binary);
-    return file.is_open();
-}
-
-void ReportProblem(std::ostream& err, const std::string& path, const std::string& problem) {
-    err << "carinova-cli: " << path << ": " << problem << "\n";
-}
-
-// Appends one row per specimen of the file; false (with a message) when the file gave none
-// or its reading broke off with an error.
-bool ListFile(const std::string& path, std::vector<Row>& rows, std::ostream& err) {
-    if (!CanOpen(path)) {
-        ReportProblem(err, path, "cannot open file");
-        return false;
-    }
-    const std::unique_ptr<CSpecimenReader> reader = CreateSpecimenReader(path);
-    if (!reader) {
-        ReportProblem(err, path, "not a TPS, Morphosys or simple outline file");
-        return false;
-    }
-    std::size_t count = 0;
-    try {
-        for (bool first = true;; first = false) {
-            CSpecimen specimen;
-            if (!(first ? reader->ReadFirst(specimen) : reader->ReadNext(specimen))) {
-                break;
-            }
-            rows.push_back(MakeRow(specimen));
-            ++count;
-        }
-    } catch (const std::exception& error) {
-        ReportProblem(err, path, error.what());
-        return false;
-    }
-    if (count == 0) {
-        ReportProblem(err, path, "no specimen could be read");
-        return false;
-    }
-    return true;
-}
-
 // Tabs or line breaks inside a name would break the columns a script splits on.
 std::string TsvCell(std::string text) {
     std::replace_if(
@@ -138,12 +88,16 @@ void PrintTable(const std::vector<Row>& rows, std::ostream& out) {
 
 int RunInfo(const std::vector<std::string>& files, bool tsv, std::ostream& out, std::ostream& err) {
     std::vector<Row> rows{kHeader};
-    bool allRead = true;
+    int status = kExitOk;
     for (const std::string& path : files) {
-        allRead = ListFile(path, rows, err) && allRead;
+        const CSpecimenFile file = ReadOutlineInput(path, err);
+        status = WorseExitStatus(status, ExitStatusOf(file));
+        for (const auto& specimen : file.specimens) {
+            rows.push_back(MakeRow(*specimen));
+        }
     }
     if (rows.size() > 1) {
         tsv ? PrintTsv(rows, out) : PrintTable(rows, out);
     }
-    return allRead ? 0 : 1;
+    return status;
 }

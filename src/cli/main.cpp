@@ -1,6 +1,7 @@
 // carinova-cli: batch access to the outline readers, the approximation and the cluster analysis.
 #include "analyze_command.h"
 #include "convert_command.h"
+#include "exit_status.h"
 #include "headless.h"
 #include "info_command.h"
 #include "model/fit_limits.h"
@@ -15,6 +16,13 @@
 #include <vector>
 
 namespace {
+
+constexpr const char* kInputHelp =
+    "Outline file (TPS, Morphosys, simple, chain code, NTSYS or x-y list); - for standard input";
+// An existing file, or "-" for standard input.
+const CLI::Validator kFileOrStandardInput(
+    [](std::string& input) { return input == "-" ? std::string() : CLI::ExistingFile(input); },
+    "FILE or -");
 
 // --group-by and --components of analyze and render.
 void AddMorphospaceOptions(CLI::App* cmd, CMorphospaceOptions& o) {
@@ -38,9 +46,7 @@ void AddAnalyze(CLI::App& app, CAnalyzeOptions& o) {
     CLI::App* cmd =
         app.add_subcommand("analyze", "Approximate every specimen, build the cluster and write the "
                                       "document, tables, pictures and a PDF report");
-    cmd->add_option("FILE", o.files, "TPS, Morphosys or simple outline file")
-        ->required()
-        ->check(CLI::ExistingFile);
+    cmd->add_option("FILE", o.files, kInputHelp)->required()->check(kFileOrStandardInput);
     cmd->add_option("-o,--output", o.outDir, "Folder the results are written into")->required();
     cmd->add_option("--control-points", o.controlPoints, "Control-point intervals of each curve")
         ->capture_default_str()
@@ -75,7 +81,7 @@ int main(int argc, char** argv) {
     bool tsv = false;
     CLI::App* info = app.add_subcommand("info", "List the specimens of outline files with their "
                                                 "area, centroid, first axis and halves");
-    info->add_option("FILE", files, "TPS, Morphosys or simple outline file")->required();
+    info->add_option("FILE", files, kInputHelp)->required();
     info->add_flag("--tsv", tsv, "Tab-separated output for scripts");
 
     CAnalyzeOptions analyzeOptions;
@@ -96,7 +102,7 @@ int main(int argc, char** argv) {
 
     CLI::App* convert =
         app.add_subcommand("convert", "Write every specimen as a TPS file of its own");
-    convert->add_option("FILE", files, "TPS, Morphosys or simple outline file")->required();
+    convert->add_option("FILE", files, kInputHelp)->required();
     convert->add_option("-o,--output", outDir, "Folder the TPS files are written into")->required();
 
     try {
@@ -104,7 +110,7 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         // --help and --version end here too, successfully; a wrong command line exits with 2.
         const int code = app.exit(e);
-        return code == 0 ? 0 : 2;
+        return code == 0 ? kExitOk : kExitUsage;
     }
     if (info->parsed())
         return RunInfo(files, tsv, std::cout, std::cerr);

@@ -1,28 +1,48 @@
 #include "outline_input.h"
 
-#include "formats/reader_factory.h"
+#include "exit_status.h"
 
 #include <ostream>
 
-bool ReadOutlineFile(const std::string& path, std::vector<std::unique_ptr<CSpecimen>>& specimens,
-                     std::ostream& err) {
-    std::unique_ptr<CSpecimenReader> reader = CreateSpecimenReader(path);
-    if (!reader) {
-        err << "carinova-cli: " << path
-            << ": cannot open file or not a TPS, Morphosys or simple outline file\n";
-        return false;
+CSpecimenFile ReadOutlineInput(const std::string& input, std::ostream& err) {
+    CInputStream stream = input == "-" ? CInputStream::StandardInput() : CInputStream::Open(input);
+    CSpecimenFile file = ReadSpecimenInput(input == "-" ? "stdin" : input, stream);
+    const std::string name = input == "-" ? "stdin" : input;
+    err << "carinova-cli: " << file.Summary(name) << '\n';
+    if (file.Outcome() == CSpecimenFile::EOutcome::Complete)
+        return file;
+    for (const std::string& line : file.Details(name))
+        err << "carinova-cli: " << line << '\n';
+    return file;
+}
+
+int ExitStatusOf(const CSpecimenFile& file) {
+    switch (file.Outcome()) {
+    case CSpecimenFile::EOutcome::Complete:
+        return kExitOk;
+    case CSpecimenFile::EOutcome::Partial:
+        return kExitPartial;
+    case CSpecimenFile::EOutcome::Failed:
+        break;
     }
-    auto specimen = std::make_unique<CSpecimen>();
-    bool ok = reader->ReadFirst(*specimen);
-    const std::size_t before = specimens.size();
-    while (ok) {
-        specimens.push_back(std::move(specimen));
-        specimen = std::make_unique<CSpecimen>();
-        ok = reader->ReadNext(*specimen);
+    return kExitFailure;
+}
+
+int WorseExitStatus(int a, int b) {
+    const auto rank = [](int status) {
+        return status == kExitFailure ? 2 : (status == kExitPartial ? 1 : 0);
+    };
+    return rank(a) >= rank(b) ? a : b;
+}
+
+int ReadOutlineInputs(const std::vector<std::string>& inputs,
+                      std::vector<std::unique_ptr<CSpecimen>>& specimens, std::ostream& err) {
+    int status = kExitOk;
+    for (const std::string& input : inputs) {
+        CSpecimenFile file = ReadOutlineInput(input, err);
+        status = WorseExitStatus(status, ExitStatusOf(file));
+        for (std::unique_ptr<CSpecimen>& specimen : file.specimens)
+            specimens.push_back(std::move(specimen));
     }
-    if (specimens.size() == before) {
-        err << "carinova-cli: " << path << ": no specimen could be read\n";
-        return false;
-    }
-    return true;
+    return status;
 }

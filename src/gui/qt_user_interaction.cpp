@@ -81,6 +81,16 @@ MsgAnswer CQtUserInteraction::MessageBox(const std::string& text, const std::str
     return ToAnswer(box.exec(), buttons);
 }
 
+// The details stay folded until the user opens them.
+void CQtUserInteraction::MessageWithDetails(const std::string& text, const std::string& details,
+                                            MsgIcon icon) {
+    QMessageBox box(ToQtIcon(icon), QStringLiteral("Carinova"), ToDisplayText(text),
+                    QMessageBox::Ok, parent_);
+    if (!details.empty())
+        box.setDetailedText(ToDisplayText(details));
+    box.exec();
+}
+
 void CQtUserInteraction::ConfigureFileDialog(QFileDialog& dialog, const CFileDialogRequest& r) {
     dialog.setAcceptMode(r.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     if (r.open)

@@ -24,6 +24,8 @@ public:
 
     MsgAnswer MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
                          MsgIcon icon) override;
+    void MessageWithDetails(const std::string& text, const std::string& details,
+                            MsgIcon icon) override;
     CFileDialogResult FileDialog(const CFileDialogRequest& request) override;
     bool DoModal(CModalSheet& sheet) override;
     std::unique_ptr<CReadingProgress> CreateReadingProgress() override;

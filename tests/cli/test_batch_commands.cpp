@@ -3,7 +3,7 @@
 #include "analyze_command.h"
 #include "cluster/cluster_parameter.h"
 #include "convert_command.h"
-#include "formats/reader_factory.h"
+#include "formats/specimen_file.h"
 #include "headless.h"
 #include "model/specimen.h"
 #include "render_command.h"
@@ -47,12 +47,7 @@ std::string Slurp(const fs::path& file) {
 }
 
 std::size_t CountSpecimens(const std::string& file) {
-    auto reader = CreateSpecimenReader(file);
-    CSpecimen s;
-    std::size_t n = 0;
-    for (bool ok = reader && reader->ReadFirst(s); ok; ok = reader->ReadNext(s))
-        ++n;
-    return n;
+    return ReadSpecimenFile(file).specimens.size();
 }
 
 std::vector<std::vector<std::string>> ReadTable(const fs::path& file) {
@@ -284,6 +279,29 @@ TEST(BatchMorphospace, ComponentsOption) {
             EXPECT_EQ(o.yComponent, c.y) << c.text;
         }
     }
+}
+
+// Results written with a specimen left out exit 3 and name it; an input that gives nothing
+// fails the run (1) before anything is written.
+TEST(BatchExitStatus, PartialInputGivesThreeAndAFailedInputOne) {
+    CScratchFolder scratch;
+    const std::string text = Slurp(kSamples);
+    const std::string cut = scratch.Write("cut.tps", text.substr(0, text.size() - 2000));
+    CAnalyzeOptions o;
+    o.files = {cut};
+    o.outDir = (scratch.Path() / "partial").string();
+    std::ostringstream out, err;
+    EXPECT_EQ(RunAnalyze(o, out, err), 3);
+    EXPECT_TRUE(fs::exists(fs::path(o.outDir) / "document.xml"));
+    EXPECT_NE(err.str().find("cut.tps (6) skipped: the file ends after"), std::string::npos)
+        << err.str();
+    EXPECT_EQ(RunConvert({cut}, (scratch.Path() / "tps").string(), out, err), 3);
+    EXPECT_EQ(std::distance(fs::directory_iterator(scratch.Path() / "tps"), {}), 5);
+
+    o.files = {kSamples, scratch.Write("notes.txt", "no outline here\n")};
+    o.outDir = (scratch.Path() / "failed").string();
+    EXPECT_EQ(RunAnalyze(o, out, err), 1);
+    EXPECT_FALSE(fs::exists(o.outDir));
 }
 
 TEST(ConvertCommand, WritesEachSpecimenAsAReadableTpsFile) {

@@ -41,25 +41,41 @@ TEST_F(DocSpecimenCommands, InsertAsksForSeveralSpecimenFiles) {
     EXPECT_TRUE(r.pathMustExist);
     EXPECT_EQ(r.filter,
               "All Specimen Files (*.tps;*.msd)|*.tps; *.msd|Thinplate Files (*.tps)|*.tps|"
-              "Morphosys Files (*.msd)|*.msd|All Files (*.*)|*.*||");
+              "Morphosys Files (*.msd)|*.msd|Other Outline Files (*.chc;*.nts;*.txt;*.csv;*.asc)|"
+              "*.chc; *.nts; *.txt; *.csv; *.asc|All Files (*.*)|*.*||");
     EXPECT_TRUE(doc.GetSpecimenList().empty());
     EXPECT_FALSE(doc.IsModified());
 }
 
-// Progress counts files, not specimens; unknown and unreadable files are passed over quietly.
-TEST_F(DocSpecimenCommands, InsertReadsEveryFileWithItsReader) {
+// Progress counts files, not specimens. One report then says what became of every file, the
+// unknown and unreadable ones included, with the details on request.
+TEST_F(DocSpecimenCommands, InsertReadsEveryFileWithItsReaderAndReportsOnce) {
     CScratchFolder dir;
     const std::string unknown = dir.Write("notes.txt", "just some text\n");
+    const std::string damaged = dir.Write("cut.tps", "LM=0\nOUTLINES=1\nPOINTS=3\n0 0\n4 0\n0 4\n"
+                                                     "LM=0\nOUTLINES=1\nPOINTS=3\n1 1\n");
     ui.fileDialogResults.push_back(
         Accept({kSamples + "/valves.msd", unknown, dir.Path().string() + "/missing.tps",
-                kSamples + "/valves.txt"}));
+                damaged, kSamples + "/valves.txt"}));
     doc.OnCommand(ID_SPECIMEN_INSERT);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"valves.msd", "valves.msd (2)", "valves.txt",
-                                                 "valves.txt (2)"}));
-    EXPECT_EQ(ui.progressPositions, (std::vector<int>{1, 1, 2, 2}));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"valves.msd", "valves.msd (2)", "cut.tps",
+                                                 "valves.txt", "valves.txt (2)"}));
+    EXPECT_EQ(ui.progressPositions, (std::vector<int>{1, 1, 4, 5, 5}));
     EXPECT_EQ(ui.progressTexts, Names());
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(view.Hints(), std::vector<int>(4, hintRecordAdded));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text,
+              "valves.msd: 2 specimens (Morphosys)\n"
+              "notes.txt: not an outline file of a known format (TPS, Morphosys, simple, chain "
+              "code, NTSYS, x-y list)\n"
+              "missing.tps: cannot open file: No such file or directory\n"
+              "cut.tps: 1 specimen (TPS); line 9: cut.tps (2) skipped: the file ends after 1 of 3 "
+              "points; it is probably cut\n"
+              "valves.txt: 2 specimens (simple)");
+    EXPECT_EQ(ui.messages[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(ui.messages[0].details,
+              "cut.tps, line 9: cut.tps (2) skipped: the file ends after 1 of 3 points; it is "
+              "probably cut\n");
+    EXPECT_EQ(view.Hints(), std::vector<int>(5, hintRecordAdded));
     EXPECT_TRUE(doc.IsModified());
 }
 
@@ -77,6 +93,7 @@ protected:
         ui.fileDialogResults.push_back(Accept({kSamples + "/valves.tps"}));
         doc.OnCommand(ID_SPECIMEN_INSERT);
         doc.SetSelectedRecord(doc.GetSpecimenList()[1].get());
+        ui.messages.clear(); // the report of the insert
     }
 };
 
@@ -111,7 +128,10 @@ TEST_F(DocExportTps, WritesTheFileAndItReadsBack) {
     const CSpecimen& original = *doc.GetSpecimenList()[1]->GetSpecimen();
     const CSpecimen& back = *doc.GetSpecimenList()[6]->GetSpecimen();
     EXPECT_EQ(back.Contour.size(), original.Contour.size());
+    EXPECT_EQ(back.Landmarks.size(), original.Landmarks.size());
     EXPECT_EQ(back.Identifier, original.Identifier);
+    EXPECT_EQ(back.ImageFile, original.ImageFile);
+    EXPECT_EQ(back.Comment, original.Comment);
     EXPECT_FLOAT_EQ(back.ScaleFactor, original.ScaleFactor);
 }
 

@@ -130,7 +130,10 @@ TEST_F(XmlDocument, EverySubtreeHasItsElementsAndCommentsInOrder) {
                                         "FirstEigenvect",
                                         "SecondEigenvect",
                                         "#Contour Daten",
-                                        "Contour"}));
+                                        "Contour",
+                                        "Landmarks"}));
+    // A specimen without landmarks is written as documents always were.
+    EXPECT_EQ(ChildNames(records[6].child("Specimen")).back(), "Contour");
     const pugi::xml_node approx = records[0].child("ApproxSpecimen");
     EXPECT_EQ(
         ChildNames(approx),

@@ -1,5 +1,6 @@
 // Files that are broken, huge or built to hurt end in a message or load what is valid, and a
 // save that cannot be completed leaves the previous file as it was.
+#include "formats/specimen_file.h"
 #include "scratch_folder.h"
 #include "xml_test_support.h"
 
@@ -291,6 +292,84 @@ TEST_F(XmlHostile, TextBytesArriveAsWrittenAndDeclaredEncodingsAreConverted) {
     CCarinovaDoc* converted = nullptr;
     ASSERT_TRUE(OpenChecked(folder.Write("latin1.cnv", latin1), &converted));
     EXPECT_EQ(converted->GetSpecimenList()[0]->GetSpecimen()->ShortPathName, "B\xc3\xa4r");
+}
+
+// --- text that XML 1.0 cannot hold ---------------------------------------------------------
+
+bool XmllintAccepts(const std::string& path, std::string& output) {
+    const std::string command = "xmllint --noout '" + path + "' 2>&1";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return false;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe))
+        output += buffer;
+    return ::pclose(pipe) == 0;
+}
+
+struct STextCase {
+    std::string written;
+    std::string readBack;
+};
+
+// Texts from anywhere (other programs' files, old documents, typing) are saved so that every
+// XML tool reads the document: text that is not UTF-8 as Windows-1252, the characters XML 1.0
+// forbids (and no character reference may stand for) left out.
+TEST(XmlText, EverySavedDocumentIsWellFormedWhateverItsTexts) {
+    if (std::system("xmllint --version > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xmllint (libxml2-utils) is not installed";
+    std::string everyByte;
+    for (int b = 1; b < 256; ++b)
+        everyByte += static_cast<char>(b);
+    const std::vector<STextCase> cases = {
+        {"\x01\x02ok\x1f\x7f", "ok\x7f"},
+        {"Sp\xE9" "cimen M\xFC" "ller", "Sp\xC3\xA9" "cimen M\xC3\xBC" "ller"},
+        {"a\xEF\xBF\xBE" "b\xEF\xBF\xBF" "c", "abc"},
+        {"]]> <![CDATA[ &#1; &amp;", "]]> <![CDATA[ &#1; &amp;"},
+        {std::string("nul\0inside", 10), "nulinside"},
+        {everyByte, ""},
+    };
+    CScratchFolder folder;
+    CScriptedInteraction ui;
+    CCarinovaDoc doc(ui);
+    for (const STextCase& c : cases) {
+        auto specimen = std::make_unique<CSpecimen>();
+        specimen->Contour = {{0, 0}, {4, 0}, {0, 4}};
+        specimen->CalculateStatistics();
+        for (std::string* field :
+             {&specimen->PathName, &specimen->ShortPathName, &specimen->FileType,
+              &specimen->SpecimenName, &specimen->ImageFile, &specimen->Comment,
+              &specimen->Variables, &specimen->Identifier, &specimen->Locality,
+              &specimen->Gender, &specimen->Stage})
+            *field = c.written;
+        doc.AddSpecimenRecord(std::make_unique<CSpecimenRecord>(std::move(specimen)));
+    }
+    // And what a reader makes of a Windows file with control characters in its comment.
+    CSpecimenFile file = ReadSpecimenText("/tmp/Probe \xDF.tps",
+                                          "LM=1\r\n1 1\r\nOUTLINES=1\r\nPOINTS=3\r\n0 0\r\n4 0\r\n"
+                                          "0 4\r\nCOMMENT=Klappe \x84links\x93\x07\r\n");
+    ASSERT_EQ(file.specimens.size(), 1u);
+    doc.AddSpecimenRecord(std::make_unique<CSpecimenRecord>(std::move(file.specimens[0])));
+
+    const std::string path = (folder.Path() / "texts.xml").string();
+    ASSERT_TRUE(doc.OnSaveDocument(path));
+    std::string complaint;
+    EXPECT_TRUE(XmllintAccepts(path, complaint)) << complaint;
+
+    CScriptedInteraction reopenUi;
+    CCarinovaDoc reopened(reopenUi);
+    ASSERT_TRUE(reopened.OnOpenDocument(path));
+    const auto& records = reopened.GetSpecimenList();
+    ASSERT_EQ(records.size(), cases.size() + 1);
+    for (std::size_t i = 0; i + 1 < cases.size(); ++i) {
+        EXPECT_EQ(records[i]->GetSpecimen()->Comment, cases[i].readBack) << i;
+        EXPECT_EQ(records[i]->GetSpecimen()->ShortPathName, cases[i].readBack) << i;
+    }
+    const CSpecimen& windows = *records.back()->GetSpecimen();
+    EXPECT_EQ(windows.Comment, "Klappe \xE2\x80\x9Elinks\xE2\x80\x9C");
+    EXPECT_EQ(windows.ShortPathName, "Probe \xC3\x9F.tps");
+    ASSERT_EQ(windows.Landmarks.size(), 1u);
+    EXPECT_EQ(windows.Landmarks[0], FPoint(1, 1));
 }
 
 // --- saving where it cannot succeed -------------------------------------------------------

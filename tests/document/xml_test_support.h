@@ -4,7 +4,7 @@
 // comparing two documents field by field within the precision of the values' text form.
 
 #include "document/carinova_doc.h"
-#include "formats/reader_factory.h"
+#include "formats/specimen_file.h"
 #include "formats/specimen_reader.h"
 #include "platform/scripted_interaction.h"
 
@@ -22,20 +22,11 @@ inline std::string SamplePath(const std::string& name) {
 
 // Every specimen of a sample file, added to the document as the Insert command does.
 inline int AddSamples(CCarinovaDoc& doc, const std::string& name) {
-    const std::unique_ptr<CSpecimenReader> reader = CreateSpecimenReader(SamplePath(name));
-    if (!reader) {
-        ADD_FAILURE() << "no reader accepts " << name;
-        return 0;
-    }
-    int added = 0;
-    for (bool first = true; added < 100; first = false) {
-        auto specimen = std::make_unique<CSpecimen>();
-        if (!(first ? reader->ReadFirst(*specimen) : reader->ReadNext(*specimen)))
-            break;
+    CSpecimenFile file = ReadSpecimenFile(SamplePath(name));
+    EXPECT_FALSE(file.specimens.empty()) << file.Summary(name);
+    for (auto& specimen : file.specimens)
         doc.AddSpecimenRecord(std::make_unique<CSpecimenRecord>(std::move(specimen)));
-        ++added;
-    }
-    return added;
+    return static_cast<int>(file.specimens.size());
 }
 
 inline void AttachFit(CSpecimenRecord& record, int controlPoints) {
@@ -62,7 +53,7 @@ inline void BuildSampleDocument(CCarinovaDoc& doc, bool meanIsReference) {
     odd.Comment = "line one\nline two\ttab &amp; not an entity";
     odd.Locality = "  padded  ";
     odd.Stage = "   ";
-    odd.Gender = "\x01\x1f control";
+    odd.Gender = "\t(tab) control";
     odd.NumeratePoints = true;
     odd.ColorContur = 0x00ABCDEF;
     records[7]->GetSpecimen()->SpecimenName = "<Specimen>no element</Specimen>";
@@ -130,6 +121,7 @@ inline void ExpectSameSpecimen(const CSpecimen& a, const CSpecimen& b) {
     ExpectPointsNear({a.Centroid, a.FirstEigenvect, a.SecondEigenvect},
                      {b.Centroid, b.FirstEigenvect, b.SecondEigenvect}, 4, w + " statistics");
     ExpectPointsNear(a.Contour, b.Contour, 3, w + " contour");
+    ExpectPointsNear(a.Landmarks, b.Landmarks, 3, w + " landmarks");
     EXPECT_EQ(a.GetUpperHalf().empty(), b.GetUpperHalf().empty()) << w;
     EXPECT_EQ(a.GetLowerHalf().empty(), b.GetLowerHalf().empty()) << w;
 }

@@ -127,6 +127,29 @@ TEST_P(SpecimenMapping, FitsTheWidenedBoxIntoTheClientArea) {
     EXPECT_EQ(dc.LPtoDP(c.windowOrg), (CPoint{0, 0})); // the box's top-left at the client's
 }
 
+// Landmarks are numbered crosses with arms of half a label height (3.9 / 2 = 1.95), in green.
+TEST(SpecimenPicture, LandmarksAreNumberedCrosses) {
+    auto record = BoxRecord();
+    record->GetSpecimen()->Landmarks = {{20, 30}, {180, 70}};
+    CSpecimenViewSettings settings;
+    settings.m_bDrawMainAxes = false;
+    CRecordingDC dc;
+    DrawSpecimenPicture(dc, record.get(), settings, {800, 600});
+    const ColorRef green = RGB(0, 128, 0);
+    EXPECT_EQ(LinesInColour(dc, green, PenStyle::Solid),
+              (std::vector<CRect>{{18, 28, 21, 31}, {18, 31, 21, 28}, {178, 68, 181, 71},
+                                  {178, 71, 181, 68}}));
+    const auto first = TextsNamed(dc, "1");
+    const auto second = TextsNamed(dc, "2");
+    ASSERT_EQ(first.size(), 1u);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(first[0].box.left, 21);
+    EXPECT_EQ(first[0].box.top, 31);
+    EXPECT_EQ(second[0].box.left, 181);
+    EXPECT_EQ(second[0].box.top, 71);
+    EXPECT_EQ(second[0].color, green);
+}
+
 // Window 260 x 143 on a viewport 800 x -440: the label height is 143 * 12 / -440 = -3.9.
 TEST(SpecimenPicture, DrawsEveryDecorationWhereItBelongs) {
     auto record = BoxRecord();

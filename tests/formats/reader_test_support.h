@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formats/reader_factory.h"
+#include "formats/specimen_file.h"
 #include "model/specimen.h"
 
 #include <algorithm>
@@ -11,28 +11,35 @@
 
 using SpecimenList = std::vector<std::unique_ptr<CSpecimen>>;
 
-// Reads a file as the document's Insert command does: ReadFirst once, then ReadNext until a
-// read fails. The cap only guards the test against a reader that never stops.
-inline SpecimenList ReadAllWith(CSpecimenReader& reader, std::size_t cap = 100000) {
-    SpecimenList list;
-    auto specimen = std::make_unique<CSpecimen>();
-    bool ok = reader.ReadFirst(*specimen);
-    while (ok && list.size() < cap) {
-        list.push_back(std::move(specimen));
-        specimen = std::make_unique<CSpecimen>();
-        ok = reader.ReadNext(*specimen);
-    }
-    return list;
+// A text read by one reader class (whatever the format tests would choose), as the program
+// reads a file.
+template <typename TReader>
+CSpecimenFile ReadTextWith(const std::string& text, const std::string& path = "test.txt") {
+    TReader reader(path, text);
+    return ReadSpecimensWith(reader);
 }
 
-template <typename TReader> SpecimenList ReadAllAs(const std::string& path) {
-    TReader reader(path);
-    return ReadAllWith(reader);
+template <typename TReader>
+SpecimenList ReadAllAs(const std::string& text, const std::string& path = "test.txt") {
+    return ReadTextWith<TReader>(text, path).specimens;
+}
+
+// A text read as the program reads a file: the format chosen by the tests, in their order.
+inline CSpecimenFile ReadText(const std::string& text, const std::string& path = "test.txt") {
+    return ReadSpecimenText(path, text);
 }
 
 inline SpecimenList ReadAllDetected(const std::string& path) {
-    const std::unique_ptr<CSpecimenReader> reader = CreateSpecimenReader(path);
-    return reader ? ReadAllWith(*reader) : SpecimenList();
+    return ReadSpecimenFile(path).specimens;
+}
+
+// The problems of a reading, each as "line: text" (the first line of its range).
+inline std::vector<std::string> ProblemsOf(const CSpecimenFile& file) {
+    std::vector<std::string> problems;
+    for (const CReadingNote& note : file.notes)
+        if (note.problem)
+            problems.push_back(std::to_string(note.firstLine) + ": " + note.text);
+    return problems;
 }
 
 // The order a reader stores the points in: reversed unless the closed polygon's signed area

@@ -80,11 +80,12 @@ TEST_F(TpsWriterTest, EmptyContourWritesZeroPoints) {
               "LM=0\r\nOUTLINES=1\r\nPOINTS=0\r\nIMAGE=\r\nID=\r\nCOMMENT=\r\n");
 }
 
-TEST_F(TpsWriterTest, LineFeedInsideTextBecomesCrLf) {
+// A keyword's value ends with its line: a line break inside a text would cut it in two.
+TEST_F(TpsWriterTest, LineBreakInsideTextBecomesABlank) {
     CSpecimen specimen;
-    specimen.Comment = "two\nlines";
+    specimen.Comment = "two\nlines\r\nthree";
     const std::string text = WriteAndRead(specimen);
-    EXPECT_NE(text.find("COMMENT=two\r\nlines\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("COMMENT=two lines  three\r\n"), std::string::npos) << text;
 }
 
 TEST_F(TpsWriterTest, NonFiniteAndHugeCoordinatesSaturate) {
@@ -109,7 +110,7 @@ TEST_F(TpsWriterTest, RoundTripWithoutScale) {
     const std::filesystem::path path = folder_.Path() / "rt.tps";
     std::string error;
     ASSERT_TRUE(WriteSpecimenAsTps(written, path, error)) << error;
-    const SpecimenList list = ReadAllAs<CTpsReader>(path.string());
+    const SpecimenList list = ReadAllDetected(path.string());
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(PointsText(list[0]->Contour), PointsText(AsStored(written.Contour)));
     EXPECT_EQ(list[0]->ImageFile, "img.jpg");
@@ -129,11 +130,40 @@ TEST_F(TpsWriterTest, RoundTripWithScale) {
     ASSERT_TRUE(WriteSpecimenAsTps(written, path, error)) << error;
     EXPECT_NE(CScratchFolder::ReadBytes(path).find("\r\n40 -3\r\n52 20\r\n-7 25\r\n"),
               std::string::npos);
-    const SpecimenList list = ReadAllAs<CTpsReader>(path.string());
+    const SpecimenList list = ReadAllDetected(path.string());
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(PointsText(list[0]->Contour), PointsText(AsStored(written.Contour)));
     EXPECT_TRUE(list[0]->ScaleSpecified);
     EXPECT_FLOAT_EQ(list[0]->ScaleFactor, 0.02f);
+}
+
+// Landmarks, image, identifier, comment and scale come back as they were (landmarks and
+// scale chosen so that their division back to the file's units is exact).
+TEST_F(TpsWriterTest, RoundTripKeepsLandmarksAndTexts) {
+    CSpecimen written;
+    written.Contour = {{0, 0}, {1000, -250}, {1500, 750}, {-500, 1000}};
+    written.Landmarks = {{-500, 250}, {1500, 250}, {250, 1250}};
+    written.ScaleFactor = 0.25f;
+    written.ScaleSpecified = true;
+    written.ImageFile = "C:\\Bilder\\Klappe 7.jpg";
+    written.Identifier = "Sp\xC3\xA9" "cimen M\xC3\xBC" "ller";
+    written.Comment = "left valve, K3";
+    const std::filesystem::path path = folder_.Path() / "lm.tps";
+    std::string error;
+    ASSERT_TRUE(WriteSpecimenAsTps(written, path, error)) << error;
+    EXPECT_EQ(CScratchFolder::ReadBytes(path).rfind("LM=3\r\n-2 1\r\n6 1\r\n1 5\r\nOUTLINES=1\r\n", 0),
+              0u);
+    const CSpecimenFile file = ReadSpecimenFile(path.string());
+    EXPECT_EQ(file.Outcome(), CSpecimenFile::EOutcome::Complete);
+    ASSERT_EQ(file.specimens.size(), 1u);
+    const CSpecimen& read = *file.specimens[0];
+    EXPECT_EQ(PointsText(read.Landmarks), PointsText(written.Landmarks));
+    EXPECT_EQ(PointsText(read.Contour), PointsText(AsStored(written.Contour)));
+    EXPECT_EQ(read.ImageFile, written.ImageFile);
+    EXPECT_EQ(read.Identifier, written.Identifier);
+    EXPECT_EQ(read.Comment, written.Comment);
+    EXPECT_TRUE(read.ScaleSpecified);
+    EXPECT_EQ(read.ScaleFactor, written.ScaleFactor);
 }
 
 TEST_F(TpsWriterTest, FailureNamesPathAndReasonAndKeepsOldFile) {

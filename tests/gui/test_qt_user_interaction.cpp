@@ -212,6 +212,25 @@ TEST(QtDoModal, DispatchesEachSheetToItsDialog) {
     EXPECT_FLOAT_EQ(point.m_fX, 4.5f);
 }
 
+// The report of an Insert: one box, the details folded away until asked for.
+TEST(QtMessageBoxes, ReportShowsItsDetailsOnRequest) {
+    CQtUserInteraction ui;
+    QString text;
+    QString details;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    WhenModal<QMessageBox>([&](QMessageBox& box) {
+        text = box.text();
+        details = box.detailedText();
+        icon = box.icon();
+        box.button(QMessageBox::Ok)->click();
+    });
+    ui.MessageWithDetails("a.tps: 1 specimen (TPS)\nb.tps: 2 specimens (TPS); line 4: ...",
+                          "b.tps, line 4: ...\n", MsgIcon::Exclamation);
+    EXPECT_EQ(text, "a.tps: 1 specimen (TPS)\nb.tps: 2 specimens (TPS); line 4: ...");
+    EXPECT_EQ(details, "b.tps, line 4: ...\n");
+    EXPECT_EQ(icon, QMessageBox::Warning);
+}
+
 TEST(QtDoModal, ValidationMessagesOfASheetUseQtBoxes) {
     CQtUserInteraction ui;
     CPropertySheetApprox approx;

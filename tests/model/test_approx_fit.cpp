@@ -1,4 +1,4 @@
-#include "formats/reader_factory.h"
+#include "formats/specimen_file.h"
 #include "model/approx_fit.h"
 #include "model/specimen.h"
 #include "support/bspline_reference.h"
@@ -384,18 +384,7 @@ INSTANTIATE_TEST_SUITE_P(
 // --- parameter correction on realistic outlines -----------------------------------------
 
 std::vector<std::unique_ptr<CSpecimen>> ReadAll(const std::filesystem::path& path) {
-    std::vector<std::unique_ptr<CSpecimen>> specimens;
-    std::unique_ptr<CSpecimenReader> reader = CreateSpecimenReader(path.string());
-    if (!reader)
-        return specimens;
-    auto specimen = std::make_unique<CSpecimen>();
-    bool ok = reader->ReadFirst(*specimen);
-    while (ok) {
-        specimens.push_back(std::move(specimen));
-        specimen = std::make_unique<CSpecimen>();
-        ok = reader->ReadNext(*specimen);
-    }
-    return specimens;
+    return ReadSpecimenFile(path.string()).specimens;
 }
 
 TEST(ApproxFitCorrection, NeverIncreasesTheMeanErrorOfTheSampleValves) {

@@ -28,6 +28,8 @@ public:
         return doc_.GetSpecimenList().size() - before;
     }
 
+    void SetNormalize(int mode) { doc_.GetClusterParameter().Normalize = mode; }
+
     void ApproximateAndCluster() {
         for (const auto& record : doc_.GetSpecimenList()) {
             ui_.sheetEditors.push_back([](CModalSheet&) { return true; });

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -69,8 +70,9 @@ INSTANTIATE_TEST_SUITE_P(
         // Fewer points than lines: the extra line is no keyword and ends the file. Two points
         // enclose no area, so they are stored reversed.
         SHostileCase{"TpsCountTooLow", "a.tps", Tps(kSquare, 2), 1, "(4 0)(0 0)"},
-        // Carriage returns alone end no line: the whole file is the landmark line.
-        SHostileCase{"TpsCarriageReturnsOnly", "a.tps", "LM=0\rOUTLINES=1\rPOINTS=1\r1 2\r", 1, ""},
+        // Carriage returns alone end lines, as old Macintosh programs wrote them.
+        SHostileCase{"TpsCarriageReturnsOnly", "a.tps", "LM=0\rOUTLINES=1\rPOINTS=1\r1 2\r", 1,
+                     "(1 2)"},
         // A calibration that gives no finite factor is ignored.
         SHostileCase{"MsdZeroMillimetres", "a.msd", Msd("1 1 0 0 'mm'", "0 0 2", "01\n"), 1,
                      "(0 0)(1 0)(1 1)"},
@@ -79,12 +81,12 @@ INSTANTIATE_TEST_SUITE_P(
         SHostileCase{"MsdScaledPositionOverflows", "a.msd",
                      Msd("1 1 1e-30 1e-30 'mm'", "2000000000 0 1", "0\n"), 0},
         SHostileCase{"MsdCarriageReturnsOnly", "a.msd",
-                     "F 1 v\rimage\r1 1 1 1 'mm'\rC 1 : o\r0 0 1\r0\r", 0},
+                     "F 1 v\rimage\r1 1 1 1 'mm'\rC 1 : o\r0 0 1\r0\r", 1},
         SHostileCase{"MsdAllStepsUndone", "a.msd", Msd("x", "5 5 4", "0213\n"), 1},
         SHostileCase{"SimpleHugeCoordinates", "a.txt", "POINTS=4\n0 0\n1e38 0\n1e38 1e38\n0 inf\n",
                      1},
         SHostileCase{"SimpleCountTooLow", "a.txt", "POINTS=2\n" + kSquare, 1, "(4 0)(0 0)"},
-        SHostileCase{"SimpleCarriageReturnsOnly", "a.txt", "POINTS=2\r0 0\r4 4\r", 0}),
+        SHostileCase{"SimpleCarriageReturnsOnly", "a.txt", "POINTS=2\r0 0\r4 4\r", 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 std::string ReadSample(const char* name) {
@@ -96,40 +98,51 @@ std::string ReadSample(const char* name) {
 
 class TruncatedSampleTest : public ::testing::TestWithParam<const char*> {};
 
-// A sample cut at every line start and in the middle of every line: the specimens read are
-// never more than the whole file has and, but for the last, are the whole file's specimens.
+// Where a sample is cut: at every line start, in the middle of every line, and every 53 bytes.
+std::vector<std::size_t> CutPlaces(const std::string& text) {
+    std::vector<std::size_t> cuts;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        cuts.push_back(start);
+        cuts.push_back(start + (end - start) / 2);
+        start = end + 1;
+    }
+    for (std::size_t at = 0; at < text.size(); at += 53)
+        cuts.push_back(at);
+    return cuts;
+}
+
+// A sample cut anywhere: the specimens read are never more than the whole file has and, but
+// for the last, are the whole file's specimens.
 TEST_P(TruncatedSampleTest, EveryCutGivesAPrefixOfTheSpecimens) {
     const std::string text = ReadSample(GetParam());
     ASSERT_FALSE(text.empty());
-    CScratchFolder folder;
-    const SpecimenList whole = ReadAllDetected(folder.Write(GetParam(), text));
+    const SpecimenList whole = ReadText(text, GetParam()).specimens;
     ASSERT_GE(whole.size(), 2u);
-    std::size_t cuts = 0;
-    for (std::size_t start = 0; start < text.size(); start = text.find('\n', start) + 1) {
-        const std::size_t lineEnd = text.find('\n', start);
-        for (const std::size_t cut : {start, start + (lineEnd - start) / 2}) {
-            const SpecimenList part =
-                ReadAllDetected(folder.Write(GetParam(), text.substr(0, cut)));
-            ASSERT_LE(part.size(), whole.size()) << "cut at " << cut;
-            for (std::size_t i = 0; i + 1 < part.size(); ++i)
-                ASSERT_EQ(PointsText(part[i]->Contour), PointsText(whole[i]->Contour))
-                    << "cut at " << cut << ", specimen " << i;
-            for (const auto& specimen : part)
-                for (const FPoint& p : specimen->Contour)
-                    ASSERT_TRUE(std::isfinite(p.x) && std::isfinite(p.y)) << "cut at " << cut;
-            ++cuts;
-        }
-        if (lineEnd == std::string::npos)
-            break;
+    const std::vector<std::size_t> cuts = CutPlaces(text);
+    for (const std::size_t cut : cuts) {
+        const SpecimenList part = ReadText(text.substr(0, cut), GetParam()).specimens;
+        ASSERT_LE(part.size(), whole.size()) << "cut at " << cut;
+        for (std::size_t i = 0; i + 1 < part.size(); ++i)
+            ASSERT_EQ(PointsText(part[i]->Contour), PointsText(whole[i]->Contour))
+                << "cut at " << cut << ", specimen " << i;
+        for (const auto& specimen : part)
+            for (const FPoint& p : specimen->Contour)
+                ASSERT_TRUE(std::isfinite(p.x) && std::isfinite(p.y)) << "cut at " << cut;
     }
-    EXPECT_GT(cuts, 100u);
+    EXPECT_GT(cuts.size(), 100u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, TruncatedSampleTest,
-                         ::testing::Values("valves.tps", "valves.msd", "valves.txt"),
+                         ::testing::Values("valves.tps", "valves.msd", "valves.txt",
+                                           "valves_curves.tps", "valves.chc", "valves.nts",
+                                           "valves_xy.csv"),
                          [](const auto& info) {
                              std::string name = info.param;
-                             return name.substr(name.find('.') + 1);
+                             for (char& c : name)
+                                 if (c == '.')
+                                     c = '_';
+                             return name;
                          });
 
 } // namespace

@@ -1,4 +1,4 @@
-// Writes the bundled sample outlines: synthetic ostracod valves in the three input formats.
+// Writes the bundled sample outlines: synthetic ostracod valves in every input format.
 // Every run gives the same files (fixed seeds, own uniform and normal draws, because the
 // standard distributions differ between library implementations).
 //
@@ -342,6 +342,248 @@ std::string MakeSimple() {
     return out.str();
 }
 
+// ---- TPS as digitising programs write it: landmarks and curves ----
+
+// The margin between two angles (counter-clockwise from the posterior end), as a curve of
+// points at equal arc length, the last on the end angle.
+std::vector<SPoint> MarginCurve(const SValveShape& v, double from, double to, int count) {
+    std::vector<SPoint> dense;
+    constexpr int kSamples = 4000;
+    for (int i = 0; i <= kSamples; ++i) {
+        dense.push_back(ValvePoint(v, from + (to - from) * i / kSamples));
+    }
+    std::vector<double> arc(dense.size(), 0.0);
+    for (std::size_t i = 1; i < dense.size(); ++i) {
+        arc[i] = arc[i - 1] + Distance(dense[i - 1], dense[i]);
+    }
+    std::vector<SPoint> curve;
+    std::size_t segment = 0;
+    for (int k = 0; k < count; ++k) {
+        const double s = arc.back() * k / (count - 1);
+        while (segment + 2 < arc.size() && arc[segment + 1] < s) {
+            ++segment;
+        }
+        const double f = (s - arc[segment]) / (arc[segment + 1] - arc[segment]);
+        const SPoint& a = dense[segment];
+        const SPoint& b = dense[segment + 1];
+        curve.push_back({a.x + f * (b.x - a.x), a.y + f * (b.y - a.y)});
+    }
+    return curve;
+}
+
+// tpsDig's layout: four landmarks (the two ends and the middle of each margin), then the
+// outline as two curves that meet at the ends (the shared points written twice), coordinates
+// with five decimals, a blank after the ID, CR LF line ends and no line end at the very end.
+// The comments were typed on Windows: Windows-1252, not UTF-8.
+std::string MakeTpsCurves() {
+    CSampleRandom random(880413u);
+    static const char* const kComments[] = {"Probe M\xFCller, linke Klappe",
+                                            "Probe M\xFCller, rechte Klappe",
+                                            "Sp\xE9" "cimen de r\xE9" "f\xE9" "rence",
+                                            "Cyprideis torosa, sample K7"};
+    std::ostringstream out;
+    const auto point = [](const SPixel& p) {
+        return std::to_string(p.x) + ".00000 " + std::to_string(p.y) + ".00000\r\n";
+    };
+    for (int i = 0; i < 4; ++i) {
+        const SValveShape valve = RandomValve(random);
+        const double pi = std::numbers::pi;
+        const std::vector<SPixel> landmarks = Digitise(
+            {ValvePoint(valve, pi), ValvePoint(valve, 0.0), ValvePoint(valve, pi / 2),
+             ValvePoint(valve, 3 * pi / 2)},
+            random);
+        const std::vector<SPixel> dorsal =
+            Digitise(MarginCurve(valve, 0.0, pi, random.UniformInt(60, 80)), random);
+        std::vector<SPixel> ventral =
+            Digitise(MarginCurve(valve, pi, 2 * pi, random.UniformInt(60, 80)), random);
+        ventral.front() = dorsal.back(); // the curves meet where the digitiser joined them
+        ventral.back() = dorsal.front();
+        out << "LM=" << landmarks.size() << "\r\n";
+        for (const SPixel& p : landmarks) {
+            out << point(p);
+        }
+        out << "CURVES=2\r\n";
+        for (const std::vector<SPixel>& curve : {dorsal, ventral}) {
+            out << "POINTS=" << curve.size() << "\r\n";
+            for (const SPixel& p : curve) {
+                out << point(p);
+            }
+        }
+        char scale[32];
+        std::snprintf(scale, sizeof scale, "SCALE=%.6f", 0.0012 + 0.00002 * i);
+        out << "IMAGE=valve_" << 201 + i << ".jpg\r\nID=" << 201 + i << " \r\nCOMMENT="
+            << kComments[i] << "\r\n" << scale << (i < 3 ? "\r\n" : "");
+    }
+    return out.str();
+}
+
+// ---- eight-direction chain code ----
+
+// 0: +x, then anticlockwise: 1: +x +y, 2: +y, ... 7: +x -y.
+int EightCodeOf(int dx, int dy) {
+    static const int kCodes[3][3] = {{5, 4, 3}, {6, -1, 2}, {7, 0, 1}}; // [dx + 1][dy + 1]
+    return kCodes[dx + 1][dy + 1];
+}
+
+// The codes from one pixel to another, diagonal steps first; a step straight back cancels the
+// one before it (a spike of one pixel is no margin).
+void AppendEightSteps(std::vector<int>& codes, SPixel from, SPixel to) {
+    while (!(from == to)) {
+        const int dx = (to.x > from.x) - (to.x < from.x);
+        const int dy = (to.y > from.y) - (to.y < from.y);
+        const int code = EightCodeOf(dx, dy);
+        if (!codes.empty() && (codes.back() + 4) % 8 == code) {
+            codes.pop_back();
+        } else {
+            codes.push_back(code);
+        }
+        from = {from.x + dx, from.y + dy};
+    }
+}
+
+// The 8-connected pixel chain along the outline, closed, with the pixel area the chain
+// encloses (polygon area + steps / 2 + 1, as chain-code programs count pixels).
+std::string EightChainLine(const std::string& name, const std::vector<SPoint>& dense,
+                           double scale) {
+    std::vector<SPixel> pixels;
+    for (const SPoint& p : dense) {
+        const SPixel q{static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y))};
+        if (pixels.empty() || !(pixels.back() == q)) {
+            pixels.push_back(q);
+        }
+    }
+    std::vector<int> codes;
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        AppendEightSteps(codes, pixels[i], pixels[(i + 1) % pixels.size()]);
+    }
+    static const int kDx[8] = {1, 1, 0, -1, -1, -1, 0, 1};
+    static const int kDy[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+    SPixel at = pixels.front();
+    double twiceArea = 0.0;
+    for (const int code : codes) {
+        const SPixel next{at.x + kDx[code], at.y + kDy[code]};
+        twiceArea += static_cast<double>(at.x) * next.y - static_cast<double>(next.x) * at.y;
+        at = next;
+    }
+    char header[128];
+    std::snprintf(header, sizeof header, "%s %d %d %.6E %ld", name.c_str(), pixels.front().x,
+                  pixels.front().y, scale,
+                  std::lround(std::fabs(twiceArea) / 2.0 + codes.size() / 2.0 + 1.0));
+    std::string line = header;
+    for (const int code : codes) {
+        line += " " + std::to_string(code);
+    }
+    return line + " -1\r\n";
+}
+
+std::string MakeChainCodes() {
+    CSampleRandom random(4471u);
+    std::string out;
+    for (int i = 0; i < 3; ++i) {
+        std::string name = "valve_";
+        name += static_cast<char>('A' + i);
+        out += EightChainLine(name, DenseOutline(RandomValve(random)), 0.0012);
+    }
+    return out;
+}
+
+// ---- NTSYS matrix ----
+
+// Rows of x1 y1 x2 y2 ...: the outline centred on its point mean and divided by half its
+// length, in fields of eight characters, ten a line, so that negative values touch the one
+// before them as in files NTSYS writes.
+std::string MakeNtsys() {
+    CSampleRandom random(90210u);
+    constexpr int kOutlines = 4;
+    constexpr int kPoints = 120;
+    std::ostringstream out;
+    out << "\" synthetic ostracod valves\r\n\" " << kPoints
+        << " points along each outline, x1,y1, x2,y2, ...\r\n";
+    out << "1 " << kOutlines << "L " << 2 * kPoints << " 0\r\n";
+    for (int i = 0; i < kOutlines; ++i) {
+        out << (i > 0 ? " " : "") << "valve_" << static_cast<char>('A' + i);
+    }
+    out << "\r\n";
+    for (int i = 0; i < kOutlines; ++i) {
+        const SValveShape valve = RandomValve(random);
+        const std::vector<SPoint> points = Resample(DenseOutline(valve), kPoints, 0.0);
+        SPoint mean;
+        for (const SPoint& p : points) {
+            mean.x += p.x / kPoints;
+            mean.y += p.y / kPoints;
+        }
+        std::string line;
+        int fields = 0;
+        for (const SPoint& p : points) {
+            for (const double v : {(p.x - mean.x) / (0.5 * valve.length),
+                                   (p.y - mean.y) / (0.5 * valve.length)}) {
+                char field[16];
+                std::snprintf(field, sizeof field, "%8.5f", v);
+                line += field;
+                if (++fields % 10 == 0) {
+                    out << line << "\r\n";
+                    line.clear();
+                }
+            }
+        }
+        if (!line.empty()) {
+            out << line << "\r\n";
+        }
+    }
+    return out.str();
+}
+
+// ---- x-y lists ----
+
+// Two outlines as a spreadsheet saves them: a header row, comma-separated values, a blank line
+// between the outlines.
+std::string MakeXyList() {
+    CSampleRandom random(31337u);
+    std::ostringstream out;
+    out << "x,y\n";
+    for (int i = 0; i < 2; ++i) {
+        if (i > 0) {
+            out << "\n";
+        }
+        const SValveShape valve = RandomValve(random);
+        const std::vector<SPoint> points =
+            Resample(DenseOutline(valve), random.UniformInt(150, 250), random.Next());
+        for (const SPoint& p : points) {
+            char row[64];
+            std::snprintf(row, sizeof row, "%.1f,%.1f\n", p.x + random.Normal(0.3),
+                          p.y + random.Normal(0.3));
+            out << row;
+        }
+    }
+    return out.str();
+}
+
+// A measurement program's export: a blank line, a header of measurement names, the
+// measurements in the first row, and the outline in millimetres in the last two columns of
+// every row.
+std::string MakeMeasurements() {
+    CSampleRandom random(2718u);
+    const SValveShape valve = RandomValve(random);
+    const std::vector<SPoint> points = Resample(DenseOutline(valve), 90, random.Next());
+    constexpr double kMillimetresPerPixel = 0.0012;
+    std::ostringstream out;
+    out << "\r\n\tArea\tBreadth\tCircularity\tLength\tPerimeter\tRectangularity\tSampledPoints\r\n";
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        char row[160];
+        if (i == 0) {
+            std::snprintf(row, sizeof row, "\t%g\t%g\t%g\t%g\t%g\t%g", 0.47, 0.33, 14.1, 0.93,
+                          2.51, 0.77);
+        } else {
+            std::snprintf(row, sizeof row, "\t\t\t\t\t\t");
+        }
+        out << row;
+        std::snprintf(row, sizeof row, "\t%.5f\t%.5f\r\n", points[i].x * kMillimetresPerPixel,
+                      points[i].y * kMillimetresPerPixel);
+        out << row;
+    }
+    return out.str();
+}
+
 bool WriteFile(const std::filesystem::path& path, const std::string& text) {
     std::ofstream file(path, std::ios::binary); // line feeds only, on every system
     file << text;
@@ -363,6 +605,11 @@ int main(int argc, char** argv) {
     const std::filesystem::path folder = argv[1];
     const bool ok = WriteFile(folder / "valves.tps", MakeTps()) &&
                     WriteFile(folder / "valves.msd", MakeMorphosys()) &&
-                    WriteFile(folder / "valves.txt", MakeSimple());
+                    WriteFile(folder / "valves.txt", MakeSimple()) &&
+                    WriteFile(folder / "valves_curves.tps", MakeTpsCurves()) &&
+                    WriteFile(folder / "valves.chc", MakeChainCodes()) &&
+                    WriteFile(folder / "valves.nts", MakeNtsys()) &&
+                    WriteFile(folder / "valves_xy.csv", MakeXyList()) &&
+                    WriteFile(folder / "valves_measurements.asc", MakeMeasurements());
     return ok ? 0 : 1;
 }

@@ -2,8 +2,10 @@
 
 #include "document/cluster_data_export.h"
 #include "document/command_ids.h"
-#include "formats/reader_factory.h"
+#include "formats/specimen_file.h"
+#include "formats/specimen_reader.h"
 #include "formats/tps_writer.h"
+#include "platform/text_encoding.h"
 #include "platform/text_file.h"
 #include "platform/user_interaction.h"
 
@@ -28,37 +30,50 @@ void CCarinovaDoc::OnSpecimenInsert() {
     request.multiSelect = true;
     request.pathMustExist = true;
     request.filter = "All Specimen Files (*.tps;*.msd)|*.tps; *.msd|Thinplate Files (*.tps)|*.tps|"
-                     "Morphosys Files (*.msd)|*.msd|All Files (*.*)|*.*||";
+                     "Morphosys Files (*.msd)|*.msd|"
+                     "Other Outline Files (*.chc;*.nts;*.txt;*.csv;*.asc)|"
+                     "*.chc; *.nts; *.txt; *.csv; *.asc|All Files (*.*)|*.*||";
     const CFileDialogResult result = ui_.FileDialog(request);
     if (result.outcome != CFileDialogResult::Accepted)
         return;
     InsertSpecimensFromFiles(result.paths);
 }
 
-// Files no reader accepts, or whose first specimen cannot be read, are passed over quietly;
-// cancel takes effect between files and keeps what was read.
+// Every file's specimens are added; one report then says, file by file, which reader took it,
+// how many specimens it gave and what was skipped or changed. Cancel takes effect between
+// files and keeps what was read.
 void CCarinovaDoc::InsertSpecimensFromFiles(const std::vector<std::string>& paths) {
-    std::unique_ptr<CReadingProgress> progress = ui_.CreateReadingProgress();
-    progress->SetRange(0, static_cast<int>(paths.size()));
-    int fileNumber = 0;
-    for (const std::string& path : paths) {
-        if (progress->CheckCancel())
-            break;
-        std::unique_ptr<CSpecimenReader> reader = CreateSpecimenReader(path);
-        if (!reader)
-            continue;
-        auto specimen = std::make_unique<CSpecimen>();
-        bool read = reader->ReadFirst(*specimen);
-        ++fileNumber;
-        while (read) {
-            const std::string name = specimen->ShortPathName;
-            AddSpecimenRecord(std::make_unique<CSpecimenRecord>(std::move(specimen)));
-            progress->SetText(name);
-            progress->SetPos(fileNumber);
-            specimen = std::make_unique<CSpecimen>();
-            read = reader->ReadNext(*specimen);
+    std::vector<std::string> summaries;
+    std::string details;
+    bool allComplete = true;
+    {
+        std::unique_ptr<CReadingProgress> progress = ui_.CreateReadingProgress();
+        progress->SetRange(0, static_cast<int>(paths.size()));
+        int fileNumber = 0;
+        for (const std::string& path : paths) {
+            if (progress->CheckCancel())
+                break;
+            CSpecimenFile file = ReadSpecimenFile(path);
+            ++fileNumber;
+            for (std::unique_ptr<CSpecimen>& specimen : file.specimens) {
+                const std::string name = specimen->ShortPathName;
+                AddSpecimenRecord(std::make_unique<CSpecimenRecord>(std::move(specimen)));
+                progress->SetText(name);
+                progress->SetPos(fileNumber);
+            }
+            const std::string name = ShortNameOfPath(XmlSafeText(path));
+            summaries.push_back(file.Summary(name));
+            for (const std::string& line : file.Details(name))
+                details += line + "\n";
+            allComplete = allComplete && file.Outcome() == CSpecimenFile::EOutcome::Complete;
         }
     }
+    if (summaries.empty())
+        return;
+    std::string text;
+    for (const std::string& summary : summaries)
+        text += (text.empty() ? "" : "\n") + summary;
+    ui_.MessageWithDetails(text, details, allComplete ? MsgIcon::Information : MsgIcon::Exclamation);
 }
 
 void CCarinovaDoc::OnSpecimenDelete() {

@@ -152,7 +152,8 @@ std::unique_ptr<CSpecimen> ReadSpecimen(const CXmlSubtree& tree, std::size_t ele
                                        "SpecimenName",   "ImageFile",       "Comment",
                                        "Variables",      "Identifier",      "Locality",
                                        "Gender",         "Stage",           "Centroid",
-                                       "FirstEigenvect", "SecondEigenvect", "Contour"});
+                                       "FirstEigenvect", "SecondEigenvect", "Contour",
+                                       "Landmarks"});
     auto s = std::make_unique<CSpecimen>();
     ReadText(l, "PathName", s->PathName);
     ReadText(l, "ShortPathName", s->ShortPathName);
@@ -175,6 +176,7 @@ std::unique_ptr<CSpecimen> ReadSpecimen(const CXmlSubtree& tree, std::size_t ele
     ReadPoint(l, "FirstEigenvect", s->FirstEigenvect);
     ReadPoint(l, "SecondEigenvect", s->SecondEigenvect);
     ReadPointList(l, "Contour", s->Contour);
+    ReadPointList(l, "Landmarks", s->Landmarks);
     // The stored statistics are kept; only the halves are derived again.
     if (!s->Contour.empty())
         s->SplitOutline();

@@ -5,6 +5,7 @@
 #include "document/xml_values.h"
 #include "model/approx_specimen.h"
 #include "model/specimen.h"
+#include "platform/text_encoding.h"
 
 #include <string>
 
@@ -20,6 +21,12 @@ void Check(bool done) {
 void WriteText(pugi::xml_node parent, const char* name, const std::string& text) {
     pugi::xml_node textNode = AppendElement(parent, name).append_child(pugi::node_pcdata);
     Check(textNode && textNode.set_value(text.data(), text.size()));
+}
+
+// Texts of the model may come from anywhere (files of other programs, old documents): they
+// are written as XML 1.0 allows, so that every document is well-formed.
+void WriteString(pugi::xml_node parent, const char* name, const std::string& text) {
+    WriteText(parent, name, XmlSafeText(text));
 }
 
 void WriteInt(pugi::xml_node parent, const char* name, int value) {
@@ -73,9 +80,9 @@ void WriteBool(pugi::xml_node parent, const char* name, bool value) {
 void WriteSpecimen(pugi::xml_node parent, const CSpecimen& s) {
     pugi::xml_node e = AppendElement(parent, "Specimen");
     WriteComment(e, "File Daten");
-    WriteText(e, "PathName", s.PathName);
-    WriteText(e, "ShortPathName", s.ShortPathName);
-    WriteText(e, "FileType", s.FileType);
+    WriteString(e, "PathName", s.PathName);
+    WriteString(e, "ShortPathName", s.ShortPathName);
+    WriteString(e, "FileType", s.FileType);
     WriteFloat(e, "ScaleFactor", s.ScaleFactor);
     WriteBool(e, "ScaleSpecified", s.ScaleSpecified);
     WriteComment(e, "Statics Daten");
@@ -85,20 +92,23 @@ void WriteSpecimen(pugi::xml_node parent, const CSpecimen& s) {
     WriteBool(e, "NumeratePoints", s.NumeratePoints);
     WriteUnsigned(e, "ColorContur", s.ColorContur);
     WriteComment(e, "Optionale Daten");
-    WriteText(e, "SpecimenName", s.SpecimenName);
-    WriteText(e, "ImageFile", s.ImageFile);
-    WriteText(e, "Comment", s.Comment);
-    WriteText(e, "Variables", s.Variables);
-    WriteText(e, "Identifier", s.Identifier);
-    WriteText(e, "Locality", s.Locality);
-    WriteText(e, "Gender", s.Gender);
-    WriteText(e, "Stage", s.Stage);
+    WriteString(e, "SpecimenName", s.SpecimenName);
+    WriteString(e, "ImageFile", s.ImageFile);
+    WriteString(e, "Comment", s.Comment);
+    WriteString(e, "Variables", s.Variables);
+    WriteString(e, "Identifier", s.Identifier);
+    WriteString(e, "Locality", s.Locality);
+    WriteString(e, "Gender", s.Gender);
+    WriteString(e, "Stage", s.Stage);
     WriteComment(e, "Calculated Daten");
     WritePoint(e, "Centroid", s.Centroid);
     WritePoint(e, "FirstEigenvect", s.FirstEigenvect);
     WritePoint(e, "SecondEigenvect", s.SecondEigenvect);
     WriteComment(e, "Contour Daten");
     WritePointList(e, "Contour", s.Contour);
+    // Landmarks came later: a document without them is written as before.
+    if (!s.Landmarks.empty())
+        WritePointList(e, "Landmarks", s.Landmarks);
 }
 
 void WriteApproximation(pugi::xml_node parent, const char* name, const CApproxSpecimen& a) {

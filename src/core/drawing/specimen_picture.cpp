@@ -11,6 +11,7 @@
 #include "platform/cdc.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ constexpr ColorRef kBlue = RGB(0, 0, 255);
 constexpr ColorRef kRed = RGB(255, 0, 0);
 constexpr ColorRef kYellow = RGB(255, 255, 0);
 constexpr ColorRef kWhite = RGB(255, 255, 255);
+constexpr ColorRef kLandmarkGreen = RGB(0, 128, 0);
 
 const CSpecimen* SpecimenOf(const CSpecimenRecord* record) {
     return record ? record->GetSpecimen() : nullptr;
@@ -109,6 +111,26 @@ void DrawCentroid(CDC& dc, const CSpecimen& specimen) {
     dc.LineTo(TruncToInt(c.x), TruncToInt(c.y + 10.0f));
 }
 
+// Each landmark as a cross of half a label height with its number (from 1, in file order).
+void DrawLandmarks(CDC& dc, const CSpecimen& specimen, float h) {
+    if (specimen.Landmarks.empty())
+        return;
+    CDCStateGuard guard(dc);
+    const float arm = 0.5f * std::fabs(h);
+    dc.SelectPen({PenStyle::Solid, 0, dc.IsPrinting() ? kBlack : kLandmarkGreen});
+    dc.SelectFont(LabelFont(h));
+    dc.SetTextColor(dc.IsPrinting() ? kBlack : kLandmarkGreen);
+    dc.SetTextAlign(TA_LEFT | TA_BOTTOM);
+    for (std::size_t i = 0; i < specimen.Landmarks.size(); ++i) {
+        const FPoint p = specimen.TransformPoint(specimen.Landmarks[i], false);
+        dc.MoveTo(TruncToInt(p.x - arm), TruncToInt(p.y - arm));
+        dc.LineTo(TruncToInt(p.x + arm), TruncToInt(p.y + arm));
+        dc.MoveTo(TruncToInt(p.x - arm), TruncToInt(p.y + arm));
+        dc.LineTo(TruncToInt(p.x + arm), TruncToInt(p.y - arm));
+        dc.TextOut(TruncToInt(p.x + arm), TruncToInt(p.y + arm), std::to_string(i + 1));
+    }
+}
+
 // h is negative with y up, so bottom + 4h lies below the box.
 void DrawScaleBar(CDC& dc, const FRect& box, float h, bool scaleSpecified) {
     CDCStateGuard guard(dc);
@@ -175,6 +197,7 @@ void DrawSpecimenContent(CDC& dc, const CPictureSubject& subject,
         DrawBoundingBox(dc, box, h);
     if (settings.m_bDrawOutline)
         specimen.Draw(dc);
+    DrawLandmarks(dc, specimen, h);
     if (subject.mean)
         DrawMeanCurves(dc, *subject.curves);
     else if (subject.curves)

@@ -7,7 +7,7 @@
 
 namespace {
 
-bool IsHeader(const std::string& line) {
+bool IsHeader(std::string_view line) {
     int number = 0;
     std::string name;
     return Scan(line, "F %d %s", &number, &name) == 2;
@@ -15,59 +15,57 @@ bool IsHeader(const std::string& line) {
 
 } // namespace
 
-bool IsMorphosysFile(const std::string& path) {
-    CTextLineReader file;
-    std::string line;
+bool IsMorphosysFile(std::string_view text) {
+    CLineCursor lines(text);
+    std::string_view line;
     std::string name;
-    return file.Open(path) && file.ReadLine(line) && Scan(line, "F 1 %s", &name) == 1;
-}
-
-bool CMorphosysReader::ReadFirst(CSpecimen& specimen) {
-    if (!file_.Open(path_))
-        return false;
-    specimen.ShortPathName = ShortNameOfPath(path_);
-    return ReadSpecimen(specimen, true);
+    return lines.Next(line) && Scan(line, "F 1 %s", &name) == 1;
 }
 
 bool CMorphosysReader::ReadNext(CSpecimen& specimen) {
-    specimen.ShortPathName = ShortNameOfPath(path_) + " (" + std::to_string(specimenNumber_) + ")";
-    return ReadSpecimen(specimen, false);
-}
-
-bool CMorphosysReader::ReadSpecimen(CSpecimen& specimen, bool first) {
-    specimen.PathName = path_;
-    specimen.FileType = "Morphosys";
-    std::string line;
-    if (first) {
-        if (!file_.ReadLine(line))
-            return Complete(specimen); // an empty file gives one empty outline
-        if (!IsHeader(line))
-            return Fail();
-    } else if (!FindHeader()) {
-        return Fail();
+    for (;;) {
+        const bool first = specimenNumber_ == 1;
+        if (!FindHeader())
+            return false;
+        StartSpecimen(specimen, "Morphosys");
+        afterFailure_ = !ReadSpecimen(specimen, first);
+        if (!afterFailure_)
+            return true;
     }
-    file_.ReadLine(line); // the line after the header carries nothing needed
-
-    SChain chain;
-    ReadScale(specimen, chain, first);
-    std::string word;
-    if (!file_.ReadLine(line) || Scan(line, "C 1 : %s", &word) != 1)
-        return Fail();
-    return ReadChain(specimen, chain) ? Complete(specimen) : Fail();
 }
 
+// Lines before a header are skipped; those after a broken specimen belong to it and were
+// reported with it.
 bool CMorphosysReader::FindHeader() {
-    std::string line;
-    while (file_.ReadLine(line))
+    std::string_view line;
+    while (lines_.Next(line)) {
         if (IsHeader(line))
             return true;
+        if (!afterFailure_ && !TrimBlanks(line).empty())
+            Problem(lines_.LineNumber(), "skipped: not part of a specimen (a specimen starts with F)");
+    }
     return false;
 }
 
-void CMorphosysReader::ReadScale(CSpecimen& specimen, SChain& chain, bool first) {
-    std::string line;
-    if (!file_.ReadLine(line))
-        return;
+bool CMorphosysReader::ReadSpecimen(CSpecimen& specimen, bool first) {
+    const std::int64_t start = lines_.LineNumber();
+    std::string_view line;
+    std::string word;
+    if (!lines_.Next(line)) // the line after the header carries nothing needed
+        return Fail(start, specimen, "the file ends after its header");
+    SChain chain;
+    if (!lines_.Next(line))
+        return Fail(start, specimen, "the file ends before its chain");
+    ReadScale(line, specimen, chain, first);
+    if (!lines_.Next(line) || Scan(line, "C 1 : %s", &word) != 1)
+        return Fail(lines_.LineNumber(), specimen, "no \"C 1 :\" line where its chain begins");
+    if (!ReadChain(specimen, chain))
+        return false;
+    return Complete(specimen, start);
+}
+
+void CMorphosysReader::ReadScale(std::string_view line, CSpecimen& specimen, SChain& chain,
+                                 bool first) {
     int d1 = 0;
     int d2 = 0;
     float f1 = 0.0f;
@@ -80,8 +78,10 @@ void CMorphosysReader::ReadScale(CSpecimen& specimen, SChain& chain, bool first)
     // ignored: it would turn the outline into infinities and NaN, or collapse it to a point.
     const float sx = (first ? 1000.0f : static_cast<float>(d1)) / f1;
     const float sy = (first ? 1000.0f : static_cast<float>(d2)) / f2;
-    if (!std::isfinite(sx) || !std::isfinite(sy) || sx == 0.0f || sy == 0.0f)
+    if (!std::isfinite(sx) || !std::isfinite(sy) || sx == 0.0f || sy == 0.0f) {
+        Problem(lines_.LineNumber(), "calibration without a usable scale ignored");
         return;
+    }
     chain.sx = sx;
     chain.sy = sy;
     specimen.ScaleSpecified = true;
@@ -89,12 +89,12 @@ void CMorphosysReader::ReadScale(CSpecimen& specimen, SChain& chain, bool first)
 }
 
 bool CMorphosysReader::ReadChain(CSpecimen& specimen, SChain& chain) {
-    std::string line;
+    std::string_view line;
     int x = 0;
     int y = 0;
     int count = 0;
-    if (!file_.ReadLine(line) || Scan(line, "%d %d %d", &x, &y, &count) != 3)
-        return false;
+    if (!lines_.Next(line) || Scan(line, "%d %d %d", &x, &y, &count) != 3)
+        return Fail(lines_.LineNumber(), specimen, "no start line \"x y steps\"");
     // The position is kept wide so that no number of steps can overflow it.
     chain.x = x;
     chain.y = y;
@@ -103,20 +103,23 @@ bool CMorphosysReader::ReadChain(CSpecimen& specimen, SChain& chain) {
     std::int64_t steps = count;
     while (steps > 0) {
         // A file ending before all steps were read is broken: the outline would be open.
-        if (!file_.ReadLine(line) || !WalkChainLine(line, specimen, chain, steps))
+        if (!lines_.Next(line))
+            return Fail(lines_.LineNumber(), specimen,
+                        "the file ends after " + std::to_string(count - steps) + " of " +
+                            CountOf(static_cast<std::size_t>(count), "step", "steps") +
+                            "; it is probably cut");
+        if (!WalkChainLine(line, specimen, chain, steps))
             return false;
     }
     return true;
 }
 
-// Walks one line to its line feed, even past the last step; false on any other character or
-// when the line has no line feed (the last line of the file, or a piece of a too long line).
-bool CMorphosysReader::WalkChainLine(const std::string& line, CSpecimen& specimen, SChain& chain,
+// Walks one line to its end, even past the last step; false on any other character than a
+// code, and for a last line without a line end.
+bool CMorphosysReader::WalkChainLine(std::string_view line, CSpecimen& specimen, SChain& chain,
                                      std::int64_t& steps) {
     for (const char c : line) {
         switch (c) {
-        case '\n':
-            return true;
         case '0':
             ++chain.x;
             break;
@@ -130,25 +133,20 @@ bool CMorphosysReader::WalkChainLine(const std::string& line, CSpecimen& specime
             --chain.y;
             break;
         default:
-            return false;
+            return Fail(lines_.LineNumber(), specimen,
+                        "a character that is no chain code (0 to 3) in its chain");
         }
         specimen.Contour.emplace_back(static_cast<float>(chain.x) * chain.sx,
                                       static_cast<float>(chain.y) * chain.sy);
         --steps;
     }
-    return false;
-}
-
-bool CMorphosysReader::Complete(CSpecimen& specimen) {
-    if (!HasFiniteContour(specimen))
-        return Fail();
-    specimen.NormalizeOrientation();
-    specimen.CalculateStatistics();
-    ++specimenNumber_;
+    if (!lines_.HadLineEnd())
+        return Fail(lines_.LineNumber(), specimen,
+                    "its last chain line has no line end; the file is probably cut");
     return true;
 }
 
-bool CMorphosysReader::Fail() {
-    file_.Close();
+bool CMorphosysReader::Fail(std::int64_t line, const CSpecimen& specimen, const std::string& why) {
+    Problem(line, specimen.ShortPathName + " skipped: " + why);
     return false;
 }

@@ -3,18 +3,21 @@
 #include "formats/specimen_reader.h"
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
-// True when the first line of the file is a Morphosys header "F 1 <name>".
-bool IsMorphosysFile(const std::string& path);
+// True when the first line of the text is a Morphosys header "F 1 <name>".
+bool IsMorphosysFile(std::string_view text);
 
-// Reads the chain-coded outlines of a Morphosys file (*.msd).
+// Reads the chain-coded outlines of a Morphosys file (*.msd): each specimen is an "F" header,
+// an image line, a calibration line, "C 1 :", the start pixel with the step count, and lines of
+// the digits 0 to 3.
 class CMorphosysReader : public CSpecimenReader {
 public:
-    explicit CMorphosysReader(std::string path) : CSpecimenReader(std::move(path)) {}
+    using CSpecimenReader::CSpecimenReader;
 
-    bool ReadFirst(CSpecimen& specimen) override;
+    bool ReadFirst(CSpecimen& specimen) override { return ReadNext(specimen); }
     bool ReadNext(CSpecimen& specimen) override;
+    const char* FormatName() const override { return "Morphosys"; }
 
 private:
     // The chain position and the scale of the specimen being read.
@@ -25,12 +28,13 @@ private:
         float sy = 1.0f;
     };
 
-    bool ReadSpecimen(CSpecimen& specimen, bool first);
     bool FindHeader();
-    void ReadScale(CSpecimen& specimen, SChain& chain, bool first);
+    bool ReadSpecimen(CSpecimen& specimen, bool first);
+    void ReadScale(std::string_view line, CSpecimen& specimen, SChain& chain, bool first);
     bool ReadChain(CSpecimen& specimen, SChain& chain);
-    bool WalkChainLine(const std::string& line, CSpecimen& specimen, SChain& chain,
+    bool WalkChainLine(std::string_view line, CSpecimen& specimen, SChain& chain,
                        std::int64_t& steps);
-    bool Complete(CSpecimen& specimen);
-    bool Fail();
+    bool Fail(std::int64_t line, const CSpecimen& specimen, const std::string& why);
+
+    bool afterFailure_ = false;
 };

@@ -4,6 +4,7 @@
 #include "model/specimen.h"
 #include "platform/atomic_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
@@ -52,15 +53,27 @@ void AppendPoint(std::string& out, const CSpecimen& specimen, FPoint point) {
     out += '\n';
 }
 
+// A keyword's value ends at the end of its line: line breaks inside it become blanks.
+std::string OneLine(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    return text;
+}
+
 std::string TpsText(const CSpecimen& specimen) {
-    std::string out = "LM=0\nOUTLINES=1\nPOINTS=";
+    std::string out = "LM=";
+    AppendInt(out, static_cast<long long>(specimen.Landmarks.size()));
+    out += '\n';
+    for (const FPoint& point : specimen.Landmarks)
+        AppendPoint(out, specimen, point);
+    out += "OUTLINES=1\nPOINTS=";
     AppendInt(out, static_cast<long long>(specimen.Contour.size()));
     out += '\n';
     for (const FPoint& point : specimen.Contour)
         AppendPoint(out, specimen, point);
-    out += "IMAGE=" + specimen.ImageFile + "\n";
-    out += "ID=" + specimen.Identifier + "\n";
-    out += "COMMENT=" + specimen.Comment + "\n";
+    out += "IMAGE=" + OneLine(specimen.ImageFile) + "\n";
+    out += "ID=" + OneLine(specimen.Identifier) + "\n";
+    out += "COMMENT=" + OneLine(specimen.Comment) + "\n";
     if (specimen.ScaleSpecified) {
         out += "SCALE=";
         AppendFixed(out, specimen.ScaleFactor);

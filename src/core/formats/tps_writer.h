@@ -9,7 +9,7 @@ class CSpecimen;
 // ".tps" appended, short enough for a 260-character file name buffer.
 std::string DefaultTpsExportName(const std::string& shortPathName);
 
-// Writes the contour of the specimen as a TPS file with one outline and no landmarks, scaled
+// Writes the specimen as a TPS file with its landmarks and one outline, scaled
 // back to the file's units when the specimen has a scale. The previous file at the path is
 // replaced only when everything was written; on failure `error` says why.
 bool WriteSpecimenAsTps(const CSpecimen& specimen, const std::filesystem::path& path,

@@ -45,6 +45,9 @@ public:
     void Draw(CDC& dc) const;
 
     std::vector<FPoint> Contour;
+    // Landmarks of the source file, in its order and in the contour's coordinates. They are
+    // shown with the outline and exported again; they do not enter the fit.
+    std::vector<FPoint> Landmarks;
     std::string PathName;
     std::string ShortPathName;
     std::string FileType;

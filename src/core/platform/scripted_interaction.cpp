@@ -20,7 +20,7 @@ private:
 
 MsgAnswer CScriptedInteraction::MessageBox(const std::string& text, const std::string& caption,
                                            MsgButtons buttons, MsgIcon icon) {
-    messages.push_back({text, caption, buttons, icon});
+    messages.push_back({text, caption, buttons, icon, {}});
     if (buttons == MsgButtons::OK)
         return MsgAnswer::OK;
     if (answers.empty())
@@ -28,6 +28,11 @@ MsgAnswer CScriptedInteraction::MessageBox(const std::string& text, const std::s
     const MsgAnswer answer = answers.front();
     answers.pop_front();
     return answer;
+}
+
+void CScriptedInteraction::MessageWithDetails(const std::string& text, const std::string& details,
+                                              MsgIcon icon) {
+    messages.push_back({text, "Carinova", MsgButtons::OK, icon, details});
 }
 
 CFileDialogResult CScriptedInteraction::FileDialog(const CFileDialogRequest& request) {

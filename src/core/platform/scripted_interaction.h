@@ -18,6 +18,7 @@ public:
         std::string caption;
         MsgButtons buttons;
         MsgIcon icon;
+        std::string details;
     };
 
     class UnexpectedDialog : public std::logic_error {
@@ -49,6 +50,8 @@ public:
 
     MsgAnswer MessageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
                          MsgIcon icon) override;
+    void MessageWithDetails(const std::string& text, const std::string& details,
+                            MsgIcon icon) override;
     CFileDialogResult FileDialog(const CFileDialogRequest& request) override;
     bool DoModal(CModalSheet& sheet) override;
     std::unique_ptr<CReadingProgress> CreateReadingProgress() override;

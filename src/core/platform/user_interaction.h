@@ -62,6 +62,14 @@ public:
         return MessageBox(text, "Carinova", buttons, icon);
     }
 
+    // A message whose details the user can open on request (the report of an Insert). The
+    // plain form shows the details below the text.
+    virtual void MessageWithDetails(const std::string& text, const std::string& details,
+                                    MsgIcon icon) {
+        MessageBox(details.empty() ? text : text + "\n\n" + details, "Carinova", MsgButtons::OK,
+                   icon);
+    }
+
     virtual CFileDialogResult FileDialog(const CFileDialogRequest& request) = 0;
     // True when the sheet was closed with OK.
     virtual bool DoModal(CModalSheet& sheet) = 0;
