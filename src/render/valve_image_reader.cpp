@@ -198,3 +198,20 @@ bool ReadValveImage(const std::filesystem::path& path, CValveImage& image, std::
     }
     return DecodeValveImage(bytes, image, error);
 }
+
+QImage GreyPicture(const CGreyImage& grey) {
+    const bool deep = grey.bitDepth > 8;
+    QImage image(grey.width, grey.height,
+                 deep ? QImage::Format_Grayscale16 : QImage::Format_Grayscale8);
+    for (int y = 0; y < grey.height; ++y) {
+        const std::uint16_t* row = grey.levels.data() + static_cast<std::size_t>(y) * grey.width;
+        if (deep) {
+            std::copy(row, row + grey.width, reinterpret_cast<std::uint16_t*>(image.scanLine(y)));
+        } else {
+            uchar* line = image.scanLine(y);
+            std::transform(row, row + grey.width, line,
+                           [](std::uint16_t v) { return static_cast<uchar>(v); });
+        }
+    }
+    return image;
+}

@@ -4,6 +4,7 @@
 #include "imaging/image_resolution.h"
 
 #include <QByteArray>
+#include <QImage>
 
 #include <filesystem>
 #include <optional>
@@ -29,3 +30,6 @@ bool DecodeValveImage(const QByteArray& bytes, CValveImage& image, std::string& 
 
 // The same for a file, read once.
 bool ReadValveImage(const std::filesystem::path& path, CValveImage& image, std::string& error);
+
+// The grey levels as a picture to show: 8 or 16 bits of grey, as the image has them.
+QImage GreyPicture(const CGreyImage& grey);

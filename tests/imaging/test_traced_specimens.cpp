@@ -1,5 +1,6 @@
 // Traced valves as TPS outlines and as specimens: the file reads back to the same specimens,
 // bit for bit, with and without a scale.
+#include "drawing/source_image.h"
 #include "formats/reader_test_support.h"
 #include "imaging/traced_specimens.h"
 #include "scratch_folder.h"
@@ -66,6 +67,46 @@ TEST_P(TracedSpecimensTest, TheirFileReadsBackToTheSameSpecimens) {
         EXPECT_EQ(read[i]->ScaleFactor, specimens[i]->ScaleFactor);
         EXPECT_EQ(read[i]->Centroid, specimens[i]->Centroid);
     }
+
+    // The image's pixels land where the specimen draws its points: each traced point, mapped,
+    // is the specimen's transformed point (centred on the centroid, turned onto the axes).
+    for (std::size_t i = 0; i < 3; ++i) {
+        const CSpecimen& s = *specimens[i];
+        const CAffineMap m = ImageToSpecimenMap(s, kHeight);
+        const std::vector<FPoint>& outline = result.valves[i].outline;
+        ASSERT_EQ(outline.size(), s.Contour.size());
+        const double tolerance = 1e-4 * (GetParam() ? 1000.0 * *GetParam() : 1.0) * kWidth;
+        for (std::size_t k = 0; k < outline.size(); k += 37) {
+            const FPoint drawn = s.GetTransformedPoint(static_cast<int>(k));
+            const double x = outline[k].x, y = outline[k].y;
+            EXPECT_NEAR(m.m11 * x + m.m21 * y + m.dx, drawn.x, tolerance) << i << " " << k;
+            EXPECT_NEAR(m.m12 * x + m.m22 * y + m.dy, drawn.y, tolerance) << i << " " << k;
+        }
+    }
+}
+
+// A traced specimen's image is its own file; a read one's IMAGE= name (even a Windows path) is
+// looked for beside the document first, then beside its outline file.
+TEST(FindSourceImage, BesideTheDocumentThenBesideTheOutlineFile) {
+    CScratchFolder folder;
+    for (const char* sub : {"docs", "outlines"})
+        std::filesystem::create_directories(folder.Path() / sub);
+    const std::string image = folder.Write("docs/v.png", "not looked into");
+    const std::string besideOutline = folder.Write("outlines/v.png", "not looked into");
+    CSpecimen traced;
+    traced.FileType = kTracedImageFileType;
+    traced.PathName = folder.Write("w.png", "");
+    EXPECT_EQ(FindSourceImage(traced, ""), traced.PathName);
+    CSpecimen read;
+    read.PathName = (folder.Path() / "outlines/v.tps").string();
+    read.ImageFile = "C:\\photos\\v.png";
+    const std::string document = (folder.Path() / "docs/doc.xml").string();
+    EXPECT_EQ(FindSourceImage(read, document), image);
+    EXPECT_EQ(FindSourceImage(read, ""), besideOutline);
+    read.ImageFile = "other.png";
+    EXPECT_EQ(FindSourceImage(read, document), std::filesystem::path());
+    read.ImageFile.clear();
+    EXPECT_EQ(FindSourceImage(read, document), std::filesystem::path());
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, TracedSpecimensTest,

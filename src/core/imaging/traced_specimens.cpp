@@ -28,7 +28,7 @@ std::vector<std::unique_ptr<CSpecimen>> TracedSpecimens(const std::vector<CTpsOu
         auto specimen = std::make_unique<CSpecimen>();
         specimen->PathName = imagePath;
         specimen->ShortPathName = i == 0 ? name : name + " (" + std::to_string(i + 1) + ")";
-        specimen->FileType = "Traced image";
+        specimen->FileType = kTracedImageFileType;
         specimen->ImageFile = outline.image;
         specimen->Identifier = outline.identifier;
         specimen->Contour = outline.points;

@@ -14,6 +14,9 @@
 // corner, y upwards, so that the outlines keep their anticlockwise order; `ImageFile` and
 // IMAGE= name the image file; the scale, in units (millimetres) per pixel, works as a TPS
 // SCALE= line does.
+// The file type of a specimen traced from an image; its `PathName` is the image file.
+inline constexpr const char* kTracedImageFileType = "Traced image";
+
 struct CTracedImage {
     std::string path;              // the image file
     int height = 0;                // of the image, in pixels
