@@ -80,4 +80,22 @@ TEST_F(ControlPointEditor, CancelAndBadTextsLeaveThePointAlone) {
     EXPECT_EQ(point.m_fY, -3.25f);
 }
 
+// A document refuses coordinates beyond 1e15 when it is opened again, so the editor must not
+// store one; the limit itself is still a point.
+TEST_F(ControlPointEditor, PointsBeyondTheStoredLimitAreRefused) {
+    CControlPointEditor dialog(point, ui);
+    dialog.show();
+    dialog.m_editX->setText("-2e15");
+    dialog.m_btnOK->click();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(ui.MessageTexts(),
+              std::vector<std::string>{"Geben Sie bitte eine Zahl zwischen -1e+15 und 1e+15 ein."});
+    EXPECT_EQ(dialog.focusWidget(), dialog.m_editX);
+    EXPECT_EQ(point.m_fX, 12.5f);
+    dialog.m_editX->setText("1e15");
+    dialog.m_btnOK->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(point.m_fX, 1e15f);
+}
+
 } // namespace

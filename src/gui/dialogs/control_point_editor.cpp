@@ -4,6 +4,7 @@
 #include "dialogs/page_layout.h"
 #include "dialogs/spin_button.h"
 #include "model/approx_sheet.h"
+#include "model/coordinate_limit.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -57,8 +58,11 @@ bool CControlPointEditor::UpdateData(bool saveAndValidate) {
 }
 
 void CControlPointEditor::DoDataExchange(CDataExchange& dx) {
+    // A point beyond the stored limit would make the saved document unreadable.
     dx.Text(m_editX, x_);
+    dx.MinMaxFloat(x_, -kMaxCoordinateMagnitude, kMaxCoordinateMagnitude);
     dx.Text(m_editY, y_);
+    dx.MinMaxFloat(y_, -kMaxCoordinateMagnitude, kMaxCoordinateMagnitude);
 }
 
 // The change of the position since the last notification is added to the typed value.

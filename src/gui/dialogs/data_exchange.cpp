@@ -25,6 +25,11 @@ QString DxIntRangeMessage(int lower, int upper) {
         .arg(upper);
 }
 
+QString DxFloatRangeMessage(float lower, float upper) {
+    return QStringLiteral("Geben Sie bitte eine Zahl zwischen %1 und %2 ein.")
+        .arg(DxFormatFloat(lower), DxFormatFloat(upper));
+}
+
 QString DxMaxCharsMessage(int count) {
     return QStringLiteral("Geben Sie bitte nicht mehr als %1 Zeichen ein.").arg(count);
 }
@@ -195,6 +200,11 @@ void CDataExchange::ComboText(QComboBox* combo, std::string& value) {
 void CDataExchange::MinMaxInt(int value, int lower, int upper) {
     if (m_bSaveAndValidate && Active() && (value < lower || value > upper))
         Fail(DxIntRangeMessage(lower, upper));
+}
+
+void CDataExchange::MinMaxFloat(float value, float lower, float upper) {
+    if (m_bSaveAndValidate && Active() && !(value >= lower && value <= upper))
+        Fail(DxFloatRangeMessage(lower, upper));
 }
 
 void CDataExchange::MaxChars(const std::string& value, int count) {

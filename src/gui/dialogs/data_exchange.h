@@ -16,6 +16,7 @@ class QWidget;
 QString DxIntegerMessage();
 QString DxNumberMessage();
 QString DxIntRangeMessage(int lower, int upper);
+QString DxFloatRangeMessage(float lower, float upper);
 QString DxMaxCharsMessage(int count);
 
 // An integer as the dialogs accept it: optional blanks, an optional sign, digits, optional
@@ -50,6 +51,7 @@ public:
 
     // Range and length checks of the field exchanged last.
     void MinMaxInt(int value, int lower, int upper);
+    void MinMaxFloat(float value, float lower, float upper);
     void MaxChars(const std::string& value, int count);
 
 private:
