@@ -16,7 +16,7 @@ CSpecimenFile ReadOutlineInput(const std::string& input, std::ostream& err) {
         file = ReadSpecimenInput(name, stream);
     }
     err << "carinova-cli: " << file.Summary(name) << '\n';
-    if (file.Outcome() == CSpecimenFile::EOutcome::Complete)
+    if (file.Outcome() == CSpecimenFile::EOutcome::Complete || file.SummaryTellsAll())
         return file;
     for (const std::string& line : file.Details(name))
         err << "carinova-cli: " << line << '\n';

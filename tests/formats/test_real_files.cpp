@@ -3,7 +3,9 @@
 // that every specimen then fits and clusters. The counts come from the files' descriptions
 // and from reading them by eye, not from the readers.
 #include "formats/reader_test_support.h"
+#include "formats/tps_writer.h"
 #include "robustness/hostile_road.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -182,6 +184,42 @@ TEST(RealFileTest, TpsDigCurvesAreJoinedAndLandmarksKept) {
     EXPECT_EQ(file.specimens[1]->Identifier, "2");
     EXPECT_FLOAT_EQ(file.specimens[1]->ScaleFactor, 0.003662f);
 }
+
+// Every specimen of the real TPS files exported and read again: the same outline, landmarks,
+// texts and scale, though their coordinates were scaled by float factors both ways.
+class RealTpsExportTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(RealTpsExportTest, EverySpecimenComesBackAsItWasRead) {
+    READ_REAL_OR_SKIP(file, GetParam());
+    ASSERT_FALSE(file.specimens.empty());
+    CScratchFolder folder;
+    for (const auto& specimen : file.specimens) {
+        const std::filesystem::path path = folder.Path() / "export.tps";
+        std::string error;
+        ASSERT_TRUE(WriteSpecimenAsTps(*specimen, path, error)) << error;
+        const CSpecimenFile again = ReadSpecimenFile(path.string());
+        ASSERT_EQ(again.specimens.size(), 1u) << specimen->ShortPathName;
+        const CSpecimen& back = *again.specimens[0];
+        EXPECT_EQ(PointsText(back.Contour), PointsText(specimen->Contour)) << specimen->ShortPathName;
+        EXPECT_EQ(PointsText(back.Landmarks), PointsText(specimen->Landmarks));
+        EXPECT_EQ(back.ImageFile, specimen->ImageFile);
+        EXPECT_EQ(back.Identifier, specimen->Identifier);
+        EXPECT_EQ(back.Comment, specimen->Comment);
+        EXPECT_EQ(back.ScaleSpecified, specimen->ScaleSpecified);
+        EXPECT_EQ(back.ScaleFactor, specimen->ScaleFactor);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RealTpsExportTest,
+                         ::testing::Values("momit_AE_data1.tps", "momit_JC_data.TPS",
+                                           "momitvb_allrapanui.tps"),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             for (char& c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return name;
+                         });
 
 TEST(RealFileTest, ChainCodesCloseExactlyAndNameTheirSpecimens) {
     READ_REAL_OR_SKIP(file, "momitvb_fish_bones.chc");

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -99,6 +101,13 @@ TEST_F(TpsWriterTest, NonFiniteAndHugeCoordinatesSaturate) {
     specimen.ScaleFactor = 0.0f; // 0 / 0 and 5 / 0
     EXPECT_EQ(WriteAndRead(specimen), "LM=0\r\nOUTLINES=1\r\nPOINTS=1\r\n0 2147483647\r\n"
                                       "IMAGE=\r\nID=\r\nCOMMENT=\r\nSCALE=0.000000\r\n");
+    // Landmarks keep every digit; those that have none saturate like the outline.
+    specimen.ScaleSpecified = false;
+    specimen.Landmarks = {{NAN, 1e30f}, {-INFINITY, 3.5f}};
+    const std::string text = WriteAndRead(specimen);
+    EXPECT_EQ(text.rfind("LM=2\r\n0 1000000015047466219876688855040\r\n-2147483648 3.5\r\n", 0),
+              0u)
+        << text;
 }
 
 TEST_F(TpsWriterTest, RoundTripWithoutScale) {
@@ -165,6 +174,73 @@ TEST_F(TpsWriterTest, RoundTripKeepsLandmarksAndTexts) {
     EXPECT_TRUE(read.ScaleSpecified);
     EXPECT_EQ(read.ScaleFactor, written.ScaleFactor);
 }
+
+// A file as digitising programs write it (whole-pixel outline, landmarks with fractions, a
+// scale) comes back from its export exactly: the points lines hold the file's own whole
+// numbers, though each was multiplied by the scale x 1000 as a float and divided back, and the
+// landmarks and the scale keep every digit.
+struct SScaledCase {
+    const char* scale;
+    friend void PrintTo(const SScaledCase& c, std::ostream* os) { *os << c.scale; }
+};
+
+class TpsScaledRoundTripTest : public ::testing::TestWithParam<SScaledCase> {
+protected:
+    CScratchFolder folder_;
+};
+
+TEST_P(TpsScaledRoundTripTest, GivesTheFileValuesBack) {
+    // 200 whole-pixel points of an ellipse far from the origin, as tpsDig writes them.
+    std::vector<std::pair<long, long>> outline;
+    std::string text = "LM=3\n1404.5 707.25\n-12.125 3\n993.00000 507.00000\nCURVES=1\nPOINTS=200\n";
+    for (int i = 0; i < 200; ++i) {
+        const double t = 2.0 * 3.14159265358979 * i / 200.0;
+        outline.emplace_back(std::lround(2500.0 + 900.0 * std::cos(t)),
+                             std::lround(1800.0 + 550.0 * std::sin(t)));
+        text += std::to_string(outline.back().first) + ".00000 " +
+                std::to_string(outline.back().second) + ".00000\n";
+    }
+    text += "ID=7\nSCALE=" + std::string(GetParam().scale) + "\n";
+    const CSpecimenFile original = ReadText(text, "a.tps");
+    ASSERT_EQ(original.specimens.size(), 1u);
+    const std::filesystem::path path = folder_.Path() / "a.tps";
+    std::string error;
+    ASSERT_TRUE(WriteSpecimenAsTps(*original.specimens[0], path, error)) << error;
+    const std::string written = CScratchFolder::ReadBytes(path);
+
+    EXPECT_EQ(written.rfind("LM=3\r\n1404.5 707.25\r\n-12.125 3\r\n993 507\r\n", 0), 0u)
+        << written;
+    std::vector<std::pair<long, long>> lines;
+    std::size_t at = written.find("POINTS=200\r\n") + 12;
+    for (int i = 0; i < 200; ++i) {
+        long x = 0;
+        long y = 0;
+        ASSERT_EQ(std::sscanf(written.c_str() + at, "%ld %ld", &x, &y), 2);
+        lines.emplace_back(x, y);
+        at = written.find('\n', at) + 1;
+    }
+    std::sort(outline.begin(), outline.end());
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(lines, outline);
+    EXPECT_NE(written.find("\r\nSCALE=" + std::string(GetParam().scale)), std::string::npos);
+
+    const CSpecimenFile again = ReadSpecimenFile(path.string());
+    ASSERT_EQ(again.specimens.size(), 1u);
+    const CSpecimen& a = *original.specimens[0];
+    const CSpecimen& b = *again.specimens[0];
+    EXPECT_EQ(PointsText(b.Contour), PointsText(a.Contour));
+    EXPECT_EQ(PointsText(b.Landmarks), PointsText(a.Landmarks));
+    EXPECT_EQ(b.ScaleFactor, a.ScaleFactor);
+    EXPECT_EQ(b.Identifier, "7");
+}
+
+// The scales of the real tpsDig files, one "%f" cannot hold, and plain ones.
+INSTANTIATE_TEST_SUITE_P(Table, TpsScaledRoundTripTest,
+                         ::testing::Values(SScaledCase{"0.003890"}, SScaledCase{"0.003662"},
+                                           SScaledCase{"0.002717"}, SScaledCase{"0.002451"},
+                                           SScaledCase{"0.002449"}, SScaledCase{"0.0038910506"},
+                                           SScaledCase{"0.000001"}, SScaledCase{"0.500000"},
+                                           SScaledCase{"3.000000"}));
 
 TEST_F(TpsWriterTest, FailureNamesPathAndReasonAndKeepsOldFile) {
     CSpecimen specimen;

@@ -85,6 +85,13 @@ std::vector<std::string> CSpecimenFile::Details(const std::string& name) const {
     return lines;
 }
 
+bool CSpecimenFile::SummaryTellsAll() const {
+    const std::vector<SProblemKind> kinds = ProblemKinds(notes);
+    return kinds.size() <= kSummaryProblems &&
+           std::all_of(kinds.begin(), kinds.end(),
+                       [](const SProblemKind& kind) { return kind.count == 1; });
+}
+
 CSpecimenFile ReadSpecimensWith(CSpecimenReader& reader, bool* lastReachedEnd) {
     CSpecimenFile file;
     file.path = reader.GetPath();

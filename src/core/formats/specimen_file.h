@@ -32,6 +32,8 @@ public:
     std::string Summary(const std::string& name) const;
     // Every note on a line of its own: "valves.tps, line 12: ..." (the error is in the summary).
     std::vector<std::string> Details(const std::string& name) const;
+    // Whether the summary names every note itself, so that the details would only repeat it.
+    bool SummaryTellsAll() const;
 };
 
 // Reads every specimen of the file at `path`, which is read once from its start to its end

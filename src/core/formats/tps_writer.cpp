@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <string_view>
 
 namespace {
@@ -38,19 +39,87 @@ void AppendFixed(std::string& out, double value) {
     out.append(buffer, result.ptr);
 }
 
-void AppendPoint(std::string& out, const CSpecimen& specimen, FPoint point) {
-    double x = point.x;
-    double y = point.y;
-    if (specimen.ScaleSpecified) {
-        const double divisor = specimen.ScaleFactor * 1000.0;
-        x /= divisor;
-        y /= divisor;
+// The shortest decimal that reads back as `value`, without an exponent.
+void AppendShortest(std::string& out, float value) {
+    // The smallest float takes 45 decimals.
+    char buffer[128];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    out.append(buffer, result.ptr);
+}
+
+// The factor the reader multiplies the file's coordinates by: the scale x 1000, as a float.
+float ReaderFactor(const CSpecimen& specimen) {
+    return specimen.ScaleSpecified ? static_cast<float>(specimen.ScaleFactor * 1000.0) : 1.0f;
+}
+
+// A stored contour coordinate back in the file's units, truncated toward zero. The division
+// can land just below the file's whole number (1404 x 3.89 / 3.89 = 1403.9999), which
+// truncation would turn into the next lower one: the whole number that the reader scales to
+// exactly the stored value is taken instead.
+long long FileInteger(float stored, const CSpecimen& specimen) {
+    double v = stored;
+    if (specimen.ScaleSpecified)
+        v /= specimen.ScaleFactor * 1000.0;
+    if (std::isfinite(v)) {
+        const double nearest = std::round(v);
+        if (std::fabs(nearest) < 16777216.0 &&
+            static_cast<float>(nearest) * ReaderFactor(specimen) == stored)
+            return static_cast<long long>(nearest);
     }
     // Not-a-number and values beyond the int range saturate instead of being undefined.
-    AppendInt(out, TruncToInt(x));
+    return TruncToInt(v);
+}
+
+// A stored landmark coordinate back in the file's units, exactly: of the floats next to the
+// quotient, the one with the shortest text that the reader scales to the stored value.
+void AppendFileValue(std::string& out, float stored, const CSpecimen& specimen) {
+    const float factor = ReaderFactor(specimen);
+    const float quotient = static_cast<float>(static_cast<double>(stored) / factor);
+    if (!std::isfinite(stored) || !std::isfinite(quotient)) {
+        AppendInt(out, TruncToInt(stored));
+        return;
+    }
+    std::string best;
+    float candidate = std::nextafter(std::nextafter(quotient, -INFINITY), -INFINITY);
+    for (int i = 0; i < 5; ++i, candidate = std::nextafter(candidate, INFINITY)) {
+        if (candidate * factor != stored)
+            continue;
+        std::string text;
+        AppendShortest(text, candidate);
+        if (best.empty() || text.size() < best.size())
+            best = std::move(text);
+    }
+    if (best.empty()) // no float scales to it exactly: the nearest one
+        AppendShortest(best, quotient);
+    out += best;
+}
+
+void AppendPoint(std::string& out, const CSpecimen& specimen, FPoint point) {
+    AppendInt(out, FileInteger(point.x, specimen));
     out += ' ';
-    AppendInt(out, TruncToInt(y));
+    AppendInt(out, FileInteger(point.y, specimen));
     out += '\n';
+}
+
+void AppendLandmark(std::string& out, const CSpecimen& specimen, FPoint point) {
+    AppendFileValue(out, point.x, specimen);
+    out += ' ';
+    AppendFileValue(out, point.y, specimen);
+    out += '\n';
+}
+
+// The scale as "%f" writes it, unless six decimals would change it: then all its digits, so
+// that the coordinates scale back to the same values.
+void AppendScale(std::string& out, float scale) {
+    std::string fixed;
+    AppendFixed(fixed, scale);
+    float read = 0.0f;
+    const auto [end, error] = std::from_chars(fixed.data(), fixed.data() + fixed.size(), read);
+    if (error == std::errc() && read == scale)
+        out += fixed;
+    else
+        AppendShortest(out, scale);
 }
 
 // A keyword's value ends at the end of its line: line breaks inside it become blanks.
@@ -65,7 +134,7 @@ std::string TpsText(const CSpecimen& specimen) {
     AppendInt(out, static_cast<long long>(specimen.Landmarks.size()));
     out += '\n';
     for (const FPoint& point : specimen.Landmarks)
-        AppendPoint(out, specimen, point);
+        AppendLandmark(out, specimen, point);
     out += "OUTLINES=1\nPOINTS=";
     AppendInt(out, static_cast<long long>(specimen.Contour.size()));
     out += '\n';
@@ -76,7 +145,7 @@ std::string TpsText(const CSpecimen& specimen) {
     out += "COMMENT=" + OneLine(specimen.Comment) + "\n";
     if (specimen.ScaleSpecified) {
         out += "SCALE=";
-        AppendFixed(out, specimen.ScaleFactor);
+        AppendScale(out, specimen.ScaleFactor);
         out += '\n';
     }
     return out;
