@@ -54,11 +54,11 @@ int RunTrace(const CTraceCommandOptions& options, std::ostream& out, std::ostrea
     std::vector<CTpsOutline> outlines;
     std::size_t tracedImages = 0;
     for (std::size_t i = 0; i < images.size(); ++i) {
-        CTracedImageFile traced = IsImageInput(images[i])
-                                      ? TraceImageFile(images[i], options.settings)
-                                      : CTracedImageFile{};
-        if (traced.file.path.empty())
-            traced.file.error = "not an image file in a format read here (PNG, JPEG, TIFF, BMP)";
+        CTracedImageFile traced;
+        if (IsImageInput(images[i]))
+            traced = TraceImageFile(images[i], options.settings);
+        else
+            traced.file.error = "not an image in a format read here (PNG, JPEG, TIFF, BMP)";
         err << "carinova-cli: [" << i + 1 << '/' << images.size() << "] "
             << traced.file.Summary(images[i]) << '\n';
         status = WorseExitStatus(status, ExitStatusOf(traced.file) == kExitOk ? kExitOk

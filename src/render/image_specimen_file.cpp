@@ -73,9 +73,3 @@ bool IsImageInput(const std::string& path) {
     std::error_code ec;
     return std::filesystem::is_regular_file(path, ec) && IsValveImageFile(path);
 }
-
-CSpecimenFile ReadSpecimenOrImageFile(const std::string& path) {
-    if (IsImageInput(path))
-        return std::move(TraceImageFile(path, {}).file);
-    return ReadSpecimenFile(path);
-}

@@ -32,7 +32,3 @@ CTracedImageFile TraceValveImage(const std::string& path, const CValveImage& ima
 // Whether an input named by a user is an image to trace rather than an outline file: a regular
 // file (never a pipe, which could be read only once) whose content is an image.
 bool IsImageInput(const std::string& path);
-
-// An input's specimens: traced with the default settings when it is an image, read by the
-// outline readers otherwise.
-CSpecimenFile ReadSpecimenOrImageFile(const std::string& path);
