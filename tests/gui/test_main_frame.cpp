@@ -153,6 +153,7 @@ private slots:
             {"&View", "Zoom &In\tStrg++", "Enlarge the picture."},
             {"&View", "Zoom &Out\tStrg+-", "Reduce the picture."},
             {"&View", "&Fit to Window\tStrg+0", "Fit the whole picture into the window."},
+            {"&View", "Source &Image", "Show the image the outline was traced from under it."},
             {"&View", "&Reopen Last Document at Start",
              "Open the last document when the program starts without one."},
             {"&?", "Carinova Help...", "Opens the Carinova help file."},
@@ -462,7 +463,10 @@ private slots:
             QCoreApplication::sendEvent(frame.get(), &dropped);
         };
         drop({tps, msd}); // six and two specimens (samples/README.md)
-        QVERIFY(d->ui.messages.empty());
+        // The insert's one report, file by file, and nothing else.
+        QCOMPARE(d->ui.messages.size(), std::size_t(1));
+        QVERIFY(d->ui.messages[0].text.find("valves.msd: 2 specimens (Morphosys)") != std::string::npos);
+        d->ui.messages.clear();
         QCOMPARE(d->doc.GetSpecimenList().size(), std::size_t(8));
         QCOMPARE(Tree()->SpecimenRoot()->childCount(), 8);
 
