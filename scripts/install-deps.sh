@@ -14,12 +14,11 @@ packages=(
     libbenchmark-dev
     qt6-base-dev
     qt6-svg-dev
-    qt6-image-formats-plugins
     libgl-dev
     fonts-liberation2
     poppler-utils
-    libx11-dev
     libxml2-utils
+    libx11-dev
 )
 # `make fuzz` builds with clang and libFuzzer; the normal build does not need them.
 if [ "${1:-}" = "fuzz" ]; then

@@ -245,6 +245,29 @@ TEST(BatchFailures, LeaveNothingBehindAndSayWhy) {
     EXPECT_FALSE(fs::exists(o.outDir));
 }
 
+// Results written with a specimen left out exit 3 and name it; an input that gives nothing
+// fails the run (1) before anything is written.
+TEST(BatchExitStatus, PartialInputGivesThreeAndAFailedInputOne) {
+    CScratchFolder scratch;
+    const std::string text = Slurp(kSamples);
+    const std::string cut = scratch.Write("cut.tps", text.substr(0, text.size() - 2000));
+    CAnalyzeOptions o;
+    o.files = {cut};
+    o.outDir = (scratch.Path() / "partial").string();
+    std::ostringstream out, err;
+    EXPECT_EQ(RunAnalyze(o, out, err), 3);
+    EXPECT_TRUE(fs::exists(fs::path(o.outDir) / "document.xml"));
+    EXPECT_NE(err.str().find("cut.tps (6) skipped: the file ends after"), std::string::npos)
+        << err.str();
+    EXPECT_EQ(RunConvert({cut}, (scratch.Path() / "tps").string(), out, err), 3);
+    EXPECT_EQ(std::distance(fs::directory_iterator(scratch.Path() / "tps"), {}), 5);
+
+    o.files = {kSamples, scratch.Write("notes.txt", "no outline here\n")};
+    o.outDir = (scratch.Path() / "failed").string();
+    EXPECT_EQ(RunAnalyze(o, out, err), 1);
+    EXPECT_FALSE(fs::exists(o.outDir));
+}
+
 // Two members give no morphospace: the run succeeds, says why, and writes none of its files.
 TEST(BatchMorphospace, FewerThanThreeMembersWriteNoMorphospace) {
     CScratchFolder scratch;
@@ -279,29 +302,6 @@ TEST(BatchMorphospace, ComponentsOption) {
             EXPECT_EQ(o.yComponent, c.y) << c.text;
         }
     }
-}
-
-// Results written with a specimen left out exit 3 and name it; an input that gives nothing
-// fails the run (1) before anything is written.
-TEST(BatchExitStatus, PartialInputGivesThreeAndAFailedInputOne) {
-    CScratchFolder scratch;
-    const std::string text = Slurp(kSamples);
-    const std::string cut = scratch.Write("cut.tps", text.substr(0, text.size() - 2000));
-    CAnalyzeOptions o;
-    o.files = {cut};
-    o.outDir = (scratch.Path() / "partial").string();
-    std::ostringstream out, err;
-    EXPECT_EQ(RunAnalyze(o, out, err), 3);
-    EXPECT_TRUE(fs::exists(fs::path(o.outDir) / "document.xml"));
-    EXPECT_NE(err.str().find("cut.tps (6) skipped: the file ends after"), std::string::npos)
-        << err.str();
-    EXPECT_EQ(RunConvert({cut}, (scratch.Path() / "tps").string(), out, err), 3);
-    EXPECT_EQ(std::distance(fs::directory_iterator(scratch.Path() / "tps"), {}), 5);
-
-    o.files = {kSamples, scratch.Write("notes.txt", "no outline here\n")};
-    o.outDir = (scratch.Path() / "failed").string();
-    EXPECT_EQ(RunAnalyze(o, out, err), 1);
-    EXPECT_FALSE(fs::exists(o.outDir));
 }
 
 TEST(ConvertCommand, WritesEachSpecimenAsAReadableTpsFile) {

@@ -463,9 +463,11 @@ private slots:
             QCoreApplication::sendEvent(frame.get(), &dropped);
         };
         drop({tps, msd}); // six and two specimens (samples/README.md)
-        // The insert's one report, file by file, and nothing else.
+        // One report for the insert, a line for each file (each TPS specimen has LM=2).
         QCOMPARE(d->ui.messages.size(), std::size_t(1));
-        QVERIFY(d->ui.messages[0].text.find("valves.msd: 2 specimens (Morphosys)") != std::string::npos);
+        QCOMPARE(QString::fromStdString(d->ui.messages[0].text),
+                 QStringLiteral("valves.tps: 6 specimens (TPS); 2 landmarks kept with each of 6 "
+                                "specimens\nvalves.msd: 2 specimens (Morphosys)"));
         d->ui.messages.clear();
         QCOMPARE(d->doc.GetSpecimenList().size(), std::size_t(8));
         QCOMPARE(Tree()->SpecimenRoot()->childCount(), 8);
