@@ -2,7 +2,8 @@
 # Saves pictures of the program into docs/screenshots: a sample specimen with its approximation
 # in the single view (landscape window), the cluster of the samples in the overlay view (wide
 # window), the mean specimen, the tree with the real file names (when ../shared/data/real is
-# there), the property sheets and the morphospace of generated valves. The windows run on a
+# there), the property sheets, the trace dialog on a real silhouette with its valve over the
+# image (when ../shared/data/images is there) and the morphospace of generated valves. The windows run on a
 # virtual X display, so this works on a
 # machine without a screen.
 #   scripts/screenshots.sh [build-folder]

@@ -9,6 +9,7 @@
 #include "platform/parallel_for.h"
 #include "progress.h"
 #include "render_command.h"
+#include "trace_command.h"
 
 #include <CLI/CLI.hpp>
 #include <QGuiApplication>
@@ -78,7 +79,8 @@ constexpr const char* kSummaryHelp =
     "              dorsal plus ventral, times 0.001; n.c. where it cannot be computed";
 
 constexpr const char* kInputHelp =
-    "Outline file (TPS, Morphosys, simple, chain code, NTSYS or x-y list); - for standard input";
+    "Outline file (TPS, Morphosys, simple, chain code, NTSYS or x-y list) or valve image (PNG, "
+    "JPEG, TIFF, BMP), traced with the default settings; - for standard input";
 // An existing file, or "-" for standard input.
 const CLI::Validator kFileOrStandardInput(
     [](std::string& input) { return input == "-" ? std::string() : CLI::ExistingFile(input); },
@@ -139,6 +141,42 @@ void CheckThreadEnvironment() {
                   << kMaxThreadCount << "; using " << DefaultThreadCount() << " threads\n";
 }
 
+void AddTrace(CLI::App& app, CTraceCommandOptions& o) {
+    CLI::App* cmd = app.add_subcommand(
+        "trace", "Trace the valves of images into one TPS file of outlines (OUTLINES=, IMAGE=, "
+                 "SCALE=); one line per image says what was found");
+    cmd->add_option("IMAGE", o.inputs, "Valve image (PNG, JPEG, TIFF, BMP), or a folder of them")
+        ->required()
+        ->check(CLI::ExistingPath);
+    cmd->add_option("-o,--output", o.output, "TPS file the outlines are written to")->required();
+    CTraceOptions& trace = o.settings.trace;
+    cmd->add_option_function<std::string>(
+           "--threshold", [&trace](const std::string& text) { ParseThreshold(text, trace.threshold); },
+           "Grey level dividing valve from ground: auto (Otsu's method) or a level")
+        ->default_str("auto")
+        ->check([](const std::string& text) {
+            int unused = 0;
+            return ParseThreshold(text, unused);
+        });
+    cmd->add_flag(
+        "--invert", [&trace](std::int64_t) { trace.polarity = EValvePolarity::Light; },
+        "Light valves on a dark ground (otherwise decided from the image border)");
+    cmd->add_option("--points", trace.points,
+                    "Resample each outline to this many equally spaced points (0 keeps all)")
+        ->check(CLI::Range(0, 100000));
+    cmd->add_option("--min-area", trace.minArea,
+                    "Smallest valve in pixels; smaller specks are left out (default 0.1 % of the "
+                    "image)")
+        ->check(CLI::Range(std::int64_t{0}, kMaxImagePixels));
+    cmd->add_option("--opening", trace.openingRadius,
+                    "Remove spurs and bridges thinner than a disk of this radius in pixels")
+        ->check(CLI::Range(0, 100));
+    cmd->add_option_function<float>(
+           "--scale", [&o](float scale) { o.settings.scale = scale; },
+           "Units (millimetres) per pixel; otherwise the image's own resolution, if it has one")
+        ->check(CLI::PositiveNumber & CLI::Range(1e-9f, 1e9f));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -181,6 +219,9 @@ int main(int argc, char** argv) {
     convert->add_option("FILE", files, kInputHelp)->required();
     convert->add_option("-o,--output", outDir, "Folder the TPS files are written into")->required();
 
+    CTraceCommandOptions traceOptions;
+    AddTrace(app, traceOptions);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -193,6 +234,8 @@ int main(int argc, char** argv) {
         return RunInfo(files, tsv, std::cout, std::cerr);
     if (convert->parsed())
         return RunConvert(files, outDir, std::cout, std::cerr);
+    if (app.got_subcommand("trace"))
+        return RunTrace(traceOptions, std::cout, std::cerr);
 
     CheckThreadEnvironment();
     SetDefaultThreadCount(threads);

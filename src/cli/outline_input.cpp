@@ -1,13 +1,20 @@
 #include "outline_input.h"
 
 #include "exit_status.h"
+#include "image_specimen_file.h"
 
 #include <ostream>
 
 CSpecimenFile ReadOutlineInput(const std::string& input, std::ostream& err) {
-    CInputStream stream = input == "-" ? CInputStream::StandardInput() : CInputStream::Open(input);
-    CSpecimenFile file = ReadSpecimenInput(input == "-" ? "stdin" : input, stream);
     const std::string name = input == "-" ? "stdin" : input;
+    CSpecimenFile file;
+    if (input != "-" && IsImageInput(input)) {
+        file = std::move(TraceImageFile(input, {}).file);
+    } else {
+        CInputStream stream =
+            input == "-" ? CInputStream::StandardInput() : CInputStream::Open(input);
+        file = ReadSpecimenInput(name, stream);
+    }
     err << "carinova-cli: " << file.Summary(name) << '\n';
     if (file.Outcome() == CSpecimenFile::EOutcome::Complete || file.SummaryTellsAll())
         return file;

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-// Reads every specimen of an input named on the command line ("-" is standard input) and
+// Reads every specimen of an input named on the command line ("-" is standard input; an
+// image is traced with the default settings) and
 // tells on `err` what became of it: a summary line, and each note on a line of its own when
 // something was skipped or changed that the summary only counts.
 CSpecimenFile ReadOutlineInput(const std::string& input, std::ostream& err);

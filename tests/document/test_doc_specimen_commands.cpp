@@ -1,5 +1,7 @@
 #include "document/carinova_doc.h"
 #include "document/command_ids.h"
+#include "formats/image_specimen_source.h"
+#include "formats/specimen_reader.h"
 #include "platform/scripted_interaction.h"
 #include "scratch_folder.h"
 #include "support/hint_recorder.h"
@@ -85,6 +87,55 @@ TEST_F(DocSpecimenCommands, CancelStopsBetweenFilesAndKeepsWhatWasRead) {
     doc.OnCommand(ID_SPECIMEN_INSERT);
     ASSERT_EQ(doc.GetSpecimenList().size(), 6u);
     EXPECT_EQ(Names().back(), "valves.tps (6)");
+}
+
+// A front end's image source: ".png" files are images; "cancel.png" is one the user cancels,
+// the others give one specimen each.
+class CScriptedImageSource : public CImageSpecimenSource {
+public:
+    std::vector<std::string> read;
+    bool IsImage(const std::string& path) override { return path.ends_with(".png"); }
+    std::optional<CSpecimenFile> Read(const std::string& path) override {
+        read.push_back(path);
+        if (path.ends_with("cancel.png"))
+            return std::nullopt;
+        CSpecimenFile file;
+        file.path = path;
+        file.format = "traced PNG image";
+        auto specimen = std::make_unique<CSpecimen>();
+        specimen->ShortPathName = ShortNameOfPath(path);
+        specimen->Contour = {{0, 0}, {4, 0}, {0, 4}};
+        file.specimens.push_back(std::move(specimen));
+        file.notes.push_back({0, 0, "left out: 2 specks", false});
+        return file;
+    }
+};
+
+// Images among the files go to the front end's source, outline files to the readers; an image
+// the user cancels is passed over in the report. Only a document with a source offers images.
+TEST_F(DocSpecimenCommands, InsertGivesImagesToTheImageSource) {
+    CScriptedImageSource images;
+    ui.fileDialogResults.push_back({CFileDialogResult::Cancelled, {}});
+    doc.OnCommand(ID_SPECIMEN_INSERT);
+    EXPECT_EQ(ui.fileDialogs.back().filter.find("Valve Images"), std::string::npos);
+    doc.SetImageSource(&images);
+    ui.fileDialogResults.push_back(Accept(
+        {"/data/valve.png", kSamples + "/valves.msd", "/data/cancel.png", "/data/other.png"}));
+    doc.OnCommand(ID_SPECIMEN_INSERT);
+    EXPECT_NE(ui.fileDialogs.back().filter.find(
+                  "Valve Images (*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.bmp)|*.png; *.jpg; *.jpeg; "
+                  "*.tif; *.tiff; *.bmp|All Files (*.*)|*.*||"),
+              std::string::npos);
+    EXPECT_EQ(images.read, (std::vector<std::string>{"/data/valve.png", "/data/cancel.png",
+                                                     "/data/other.png"}));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"valve.png", "valves.msd", "valves.msd (2)",
+                                                 "other.png"}));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text,
+              "valve.png: 1 specimen (traced PNG image); left out: 2 specks\n"
+              "valves.msd: 2 specimens (Morphosys)\n"
+              "other.png: 1 specimen (traced PNG image); left out: 2 specks");
+    EXPECT_EQ(ui.messages[0].icon, MsgIcon::Information);
 }
 
 class DocExportTps : public DocSpecimenCommands {

@@ -153,6 +153,7 @@ private slots:
             {"&View", "Zoom &In\tStrg++", "Enlarge the picture."},
             {"&View", "Zoom &Out\tStrg+-", "Reduce the picture."},
             {"&View", "&Fit to Window\tStrg+0", "Fit the whole picture into the window."},
+            {"&View", "Source &Image", "Show the image the outline was traced from under it."},
             {"&View", "&Reopen Last Document at Start",
              "Open the last document when the program starts without one."},
             {"&?", "Carinova Help...", "Opens the Carinova help file."},

@@ -4,8 +4,10 @@
 #include "app/main_frame.h"
 #include "app/right_pane_registry.h"
 #include "document/command_ids.h"
+#include "drawing/source_image.h"
 #include "file_filter.h"
 #include "gdi_to_qt.h"
+#include "image_specimen_file.h"
 #include "model/approx_sheet.h"
 #include "model/approx_specimen.h"
 #include "model/specimen.h"
@@ -15,6 +17,7 @@
 #include "views_test_support.h"
 
 #include <QPageLayout>
+#include <QPainter>
 #include <QPageSize>
 #include <QSettings>
 #include <QSignalSpy>
@@ -121,6 +124,51 @@ private slots:
         d->doc.SetSelectedRecord(nullptr);
         const QImage hints = view->grab().toImage();
         QVERIFY(CountNonWhite(hints) > 0 && hints != outline);
+    }
+
+    // A traced valve shows its image under the outline while the View toggle is on: a pixel of
+    // the valve (dark 40 at 60 % over white) and one of the ground (220) where the mapping puts
+    // them; outside the image the paper stays white. A sample specimen has no image to show.
+    void showsTheSourceImageUnderTheOutline() {
+        QImage picture(160, 100, QImage::Format_Grayscale8);
+        picture.fill(220);
+        QPainter painter(&picture);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(40, 40, 40));
+        painter.drawEllipse(QRectF(30, 25, 100, 50));
+        painter.end();
+        const std::string path = (temp->Path() / "valve.png").string();
+        QVERIFY(picture.save(QString::fromStdString(path)));
+        CSpecimenFile traced = TraceImageFile(path, {}).file;
+        QCOMPARE(traced.specimens.size(), std::size_t{1});
+        d->doc.AddSpecimenRecord(std::make_unique<CSpecimenRecord>(std::move(traced.specimens[0])));
+        bool enabled = true;
+        d->doc.SetSelectedRecord(d->Record(0));
+        QVERIFY(view->OnUpdateCommand(ID_VIEW_SOURCE_IMAGE, enabled) && !enabled);
+        d->doc.SetSelectedRecord(d->Record(6));
+        QVERIFY(view->OnUpdateCommand(ID_VIEW_SOURCE_IMAGE, enabled) && enabled);
+        QVERIFY(!view->IsCommandChecked(ID_VIEW_SOURCE_IMAGE));
+
+        const CAffineMap m = ImageToSpecimenMap(*d->Record(6)->GetSpecimen(), 100);
+        const auto client = [&](double x, double y) {
+            return view->ToClient(CPoint{static_cast<int>(std::lround(m.m11 * x + m.m21 * y + m.dx)),
+                                         static_cast<int>(std::lround(m.m12 * x + m.m22 * y + m.dy))});
+        };
+        // A tall window shows paper below the image.
+        view->resize(480, 900);
+        const QPoint valve = client(62.5, 58.5), ground = client(120.5, 30.5);
+        const QPoint outside = client(140.5, 115.0);
+        for (const QPoint& p : {valve, ground, outside})
+            QVERIFY2(view->rect().contains(p), qPrintable(QStringLiteral("%1, %2").arg(p.x()).arg(p.y())));
+        const QImage off = view->grab().toImage();
+        QCOMPARE(qGray(off.pixel(valve)), 255);
+        QCOMPARE(qGray(off.pixel(ground)), 255);
+        QVERIFY(view->OnCommand(ID_VIEW_SOURCE_IMAGE));
+        QVERIFY(view->IsCommandChecked(ID_VIEW_SOURCE_IMAGE));
+        const QImage on = view->grab().toImage();
+        QVERIFY(std::abs(qGray(on.pixel(valve)) - (255 - 0.6 * 215)) <= 3);
+        QVERIFY(std::abs(qGray(on.pixel(ground)) - (255 - 0.6 * 35)) <= 3);
+        QCOMPARE(qGray(on.pixel(outside)), 255);
     }
 
     // A rename (hint 14) changes the name under the picture, so it repaints too.

@@ -1,7 +1,8 @@
 // Pictures of the program for the documentation: a sample specimen with its approximation in
 // the single view of a landscape window, the cluster of the samples in the overlay view of a
 // wide window, the mean specimen's picture, the tree with the real file names, the three
-// property sheets and the morphospace of synthetic valves from three localities.
+// property sheets, the trace dialog on a real silhouette with the traced valve over its image,
+// and the morphospace of synthetic valves from three localities.
 #include "app/carinova_view.h"
 #include "app/main_frame.h"
 #include "app/right_pane_registry.h"
@@ -9,6 +10,7 @@
 #include "dialogs/approx_sheet_dialog.h"
 #include "dialogs/cluster_sheet_dialog.h"
 #include "dialogs/specimen_sheet_dialog.h"
+#include "dialogs/trace_dialog.h"
 #include "document/command_ids.h"
 #include "gui_test_support.h"
 #include "model/approx_sheet.h"
@@ -123,6 +125,44 @@ bool SaveRealNames(const QDir& folder) {
     return Save(frame, folder.filePath(QStringLiteral("tree-real-names.png")));
 }
 
+// The trace dialog on a real silhouette (when ../shared/data/images is there), then its valve
+// inserted and shown over its image in the single view.
+bool SaveTrace(const QDir& folder) {
+    const std::string file = std::string(CARINOVA_IMAGE_DATA_DIR) + "/borders.jpg";
+    if (!std::filesystem::exists(file)) {
+        std::fprintf(stderr, "skipped the trace pictures: %s is not there\n", file.c_str());
+        return true;
+    }
+    CValveImage image;
+    std::string error;
+    if (!ReadValveImage(file, image, error))
+        return false;
+    CTraceDialog dialog(file, std::move(image));
+    dialog.show();
+    if (!QTest::qWaitForWindowExposed(&dialog) ||
+        !Save(dialog, folder.filePath(QStringLiteral("trace-dialog.png"))))
+        return false;
+    CSpecimenFile traced = dialog.CheckedSpecimens();
+    dialog.reject();
+    if (traced.specimens.empty())
+        return false;
+    QTemporaryDir settingsDir;
+    QSettings settings(settingsDir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
+    CGuiTestDocument d;
+    d.doc.AddSpecimenRecord(std::make_unique<CSpecimenRecord>(std::move(traced.specimens[0])));
+    d.doc.SetTitle("borders");
+    CMainFrame frame(d.doc, d.ui, settings);
+    RegisterRightPaneViews(*frame.GetMainView());
+    frame.resize(900, 760);
+    frame.show();
+    if (!QTest::qWaitForWindowExposed(&frame))
+        return false;
+    CSpecimenTreeView* tree = frame.GetMainView()->GetTreeView();
+    tree->setCurrentItem(tree->SpecimenRoot()->child(0));
+    frame.OnCommand(ID_VIEW_SOURCE_IMAGE);
+    return Save(frame, folder.filePath(QStringLiteral("single-view-source-image.png")));
+}
+
 } // namespace
 
 int SaveScreenshots(const QString& path) {
@@ -167,7 +207,7 @@ int SaveScreenshots(const QString& path) {
     const bool meanSaved = QTest::qWaitForWindowExposed(&mean) &&
                            Save(mean, folder.filePath(QStringLiteral("mean-specimen.png")));
     d.doc.RemoveView(&mean);
-    if (!meanSaved || !SaveRealNames(folder))
+    if (!meanSaved || !SaveRealNames(folder) || !SaveTrace(folder))
         return 1;
 
     d.doc.RemoveMeanSpecimen();

@@ -18,6 +18,8 @@ struct CClusterMemberFit;
 // The one document: every loaded specimen record, the two selections, and the cluster with
 // its members, reference, mean specimen and settings. Every change goes through an operation
 // here, which sets the modified flag and then tells all views with a hint.
+class CImageSpecimenSource;
+
 class CCarinovaDoc : public CDocument {
 public:
     explicit CCarinovaDoc(CUserInteraction& ui);
@@ -133,6 +135,10 @@ public:
     float ParseLocalizedNumber(const std::string& text) const;
 
     // The help file the help command opens.
+    // Images among the inserted files are read through `source` when a front end gives one;
+    // otherwise every file goes to the outline readers.
+    void SetImageSource(CImageSpecimenSource* source) { imageSource_ = source; }
+
     void SetHelpFilePath(std::string path) { helpFilePath_ = std::move(path); }
     const std::string& GetHelpFilePath() const { return helpFilePath_; }
 
@@ -162,4 +168,5 @@ private:
     CClusterParameter clusterParameter_;
     CNumberLocale numberLocale_ = CNumberLocale::FromEnvironment();
     std::string helpFilePath_;
+    CImageSpecimenSource* imageSource_ = nullptr;
 };

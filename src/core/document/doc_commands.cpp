@@ -2,6 +2,7 @@
 
 #include "document/cluster_data_export.h"
 #include "document/command_ids.h"
+#include "formats/image_specimen_source.h"
 #include "formats/specimen_file.h"
 #include "formats/specimen_reader.h"
 #include "formats/tps_writer.h"
@@ -10,11 +11,14 @@
 #include "platform/user_interaction.h"
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace {
 
 constexpr const char* kNoSelection = "There is no selected specimen.";
+constexpr const char* kImageFilter = "Valve Images (*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.bmp)|"
+                                     "*.png; *.jpg; *.jpeg; *.tif; *.tiff; *.bmp|";
 
 std::string CurrentDirectory() {
     std::error_code ec;
@@ -32,7 +36,8 @@ void CCarinovaDoc::OnSpecimenInsert() {
     request.filter = "All Specimen Files (*.tps;*.msd)|*.tps; *.msd|Thinplate Files (*.tps)|*.tps|"
                      "Morphosys Files (*.msd)|*.msd|"
                      "Other Outline Files (*.chc;*.nts;*.txt;*.csv;*.asc)|"
-                     "*.chc; *.nts; *.txt; *.csv; *.asc|All Files (*.*)|*.*||";
+                     "*.chc; *.nts; *.txt; *.csv; *.asc|" +
+                     std::string(imageSource_ ? kImageFilter : "") + "All Files (*.*)|*.*||";
     const CFileDialogResult result = ui_.FileDialog(request);
     if (result.outcome != CFileDialogResult::Accepted)
         return;
@@ -53,8 +58,15 @@ void CCarinovaDoc::InsertSpecimensFromFiles(const std::vector<std::string>& path
         for (const std::string& path : paths) {
             if (progress->CheckCancel())
                 break;
-            CSpecimenFile file = ReadSpecimenFile(path);
+            std::optional<CSpecimenFile> read;
+            if (imageSource_ && imageSource_->IsImage(path))
+                read = imageSource_->Read(path);
+            else
+                read = ReadSpecimenFile(path);
             ++fileNumber;
+            if (!read)
+                continue;
+            CSpecimenFile& file = *read;
             for (std::unique_ptr<CSpecimen>& specimen : file.specimens) {
                 const std::string name = specimen->ShortPathName;
                 AddSpecimenRecord(std::make_unique<CSpecimenRecord>(std::move(specimen)));

@@ -8,6 +8,7 @@
 #include "app/main_frame.h"
 #include "app/right_pane_registry.h"
 #include "app/splash_window.h"
+#include "image_trace_source.h"
 #include "document/carinova_doc.h"
 #include "qt_user_interaction.h"
 
@@ -39,6 +40,8 @@ bool CCarinovaApp::InitInstance(const QStringList& arguments, const QString& app
     doc_ = std::make_unique<CCarinovaDoc>(*ui_);
     frame_ = std::make_unique<CMainFrame>(*doc_, *ui_, *settings_);
     ui_->SetParentWidget(frame_.get());
+    imageSource_ = std::make_unique<CImageTraceSource>(frame_.get());
+    doc_->SetImageSource(imageSource_.get());
     ui_->SetProgressIndicator(frame_.get());
     ui_->SetHelpHandler([this](const std::string& topic) { return ShowHelp(topic); });
     RegisterRightPaneViews(*frame_->GetMainView());

@@ -11,6 +11,7 @@
 
 class CCarinovaDoc;
 class CHelpBrowser;
+class CImageTraceSource;
 class CMainFrame;
 class CQtUserInteraction;
 
@@ -39,6 +40,7 @@ private:
 
     std::unique_ptr<QSettings> settings_;
     std::unique_ptr<CQtUserInteraction> ui_;
+    std::unique_ptr<CImageTraceSource> imageSource_;
     std::unique_ptr<CCarinovaDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
     std::unique_ptr<CHelpBrowser> help_;

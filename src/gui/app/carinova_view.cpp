@@ -120,6 +120,7 @@ bool CCarinovaView::RouteUpdate(int id, CCommandState& state) const {
     bool enabled = false;
     if (right_ && right_->OnUpdateCommand(id, enabled)) {
         state.enabled = enabled;
+        state.checked = right_->IsCommandChecked(id);
         return true;
     }
     if (tree_->OnUpdateCommand(id, state))

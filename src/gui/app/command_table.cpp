@@ -57,6 +57,8 @@ const std::vector<CCommandInfo>& CommandTable() {
         {ID_VIEW_ZOOM_OUT, "Zoom &Out\tStrg+-", "Reduce the picture.\nZoom out", "Ctrl+-"},
         {ID_VIEW_ZOOM_FIT, "&Fit to Window\tStrg+0", "Fit the whole picture into the window.\nFit",
          "Ctrl+0"},
+        {ID_VIEW_SOURCE_IMAGE, "Source &Image",
+         "Show the image the outline was traced from under it.\nSource image", ""},
         {ID_VIEW_REOPEN_LAST, "&Reopen Last Document at Start",
          "Open the last document when the program starts without one.", ""},
         {ID_HELP_CARINOVA, "Carinova Help...", "Opens the Carinova help file.", ""},

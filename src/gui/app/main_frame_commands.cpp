@@ -30,6 +30,7 @@ bool IsCheckable(int id) {
     case ID_VIEW_TOOLBAR:
     case ID_VIEW_STATUS_BAR:
     case ID_VIEW_REOPEN_LAST:
+    case ID_VIEW_SOURCE_IMAGE:
         return true;
     default:
         return false;
@@ -155,6 +156,7 @@ void CMainFrame::CreateMenus() {
     view->addSeparator();
     for (int id : {ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_OUT, ID_VIEW_ZOOM_FIT})
         AddAction(view, id);
+    AddAction(view, ID_VIEW_SOURCE_IMAGE);
     view->addSeparator();
     AddAction(view, ID_VIEW_REOPEN_LAST);
 

@@ -45,6 +45,11 @@ public:
         (void)enabled;
         return false;
     }
+    // Whether a command the view handles shows as checked (a toggle of the view's).
+    virtual bool IsCommandChecked(int id) const {
+        (void)id;
+        return false;
+    }
 
 protected:
     // Pictures are drawn on white paper, whatever the widget style's window colour.

@@ -2,17 +2,20 @@
 
 #include "document/carinova_doc.h"
 #include "document/command_ids.h"
+#include "drawing/source_image.h"
 #include "drawing/specimen_picture.h"
 #include "model/approx_specimen.h"
 #include "model/specimen.h"
 #include "platform/recording_dc.h"
 #include "qpainter_dc.h"
+#include "valve_image_reader.h"
 #include "views/specimen_properties.h"
 #include "views/window_bitmap_export.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <QTransform>
 
 namespace {
 const char* const kNoSelection = "There is no selected specimen.";
@@ -154,6 +157,10 @@ CPrintSource CSpecimenSingleView::PrintSource() const {
 
 bool CSpecimenSingleView::OnCommand(int id) {
     switch (id) {
+    case ID_VIEW_SOURCE_IMAGE:
+        showSourceImage_ = !showSourceImage_;
+        update();
+        return true;
     case ID_SPECIMEN_PROPERTIES:
         OnSpecimenProperties();
         return true;
@@ -193,6 +200,9 @@ bool CSpecimenSingleView::OnUpdateCommand(int id, bool& enabled) const {
     case ID_APPROXIMATION_CALCULATE:
         enabled = record != nullptr;
         return true;
+    case ID_VIEW_SOURCE_IMAGE:
+        enabled = !SourceImagePath().empty();
+        return true;
     case ID_APPROXIMATION_PROPERTIES:
     case ID_APPROXIMATION_DELETE:
         enabled = record && record->HasApproximation();
@@ -200,4 +210,52 @@ bool CSpecimenSingleView::OnUpdateCommand(int id, bool& enabled) const {
     default:
         return CPictureView::OnUpdateCommand(id, enabled);
     }
+}
+
+bool CSpecimenSingleView::IsCommandChecked(int id) const {
+    return id == ID_VIEW_SOURCE_IMAGE && showSourceImage_;
+}
+
+std::filesystem::path CSpecimenSingleView::SourceImagePath() const {
+    const CSpecimenRecord* record = SelectedSpecimenRecord();
+    return record ? FindSourceImage(*record->GetSpecimen(), doc_.GetPathName())
+                  : std::filesystem::path();
+}
+
+void CSpecimenSingleView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (showSourceImage_)
+        DrawSourceImage(painter);
+    CQPainterDC dc(painter);
+    DrawPicture(dc);
+}
+
+// The image goes where the outline's points came from: its pixels mapped into the specimen's
+// coordinates, and those as the window maps them, without rounding to whole logical units.
+void CSpecimenSingleView::DrawSourceImage(QPainter& painter) const {
+    const std::filesystem::path path = SourceImagePath();
+    if (path.empty())
+        return;
+    if (path != imagePath_) {
+        imagePath_ = path;
+        CValveImage image;
+        std::string error;
+        image_ = ReadValveImage(path, image, error) ? GreyPicture(image.grey) : QImage();
+    }
+    if (image_.isNull())
+        return;
+    CRecordingDC dc;
+    dc.SetDeviceCaps(LOGPIXELSX, logicalDpiX());
+    dc.SetDeviceCaps(LOGPIXELSY, logicalDpiY());
+    PrepareMapping(dc);
+    // The mapping modes scale each axis on its own.
+    const double ox = dc.LPtoDPx(0.0), oy = dc.LPtoDPy(0.0);
+    const QTransform logicalToDevice(dc.LPtoDPx(1.0) - ox, 0.0, 0.0, dc.LPtoDPy(1.0) - oy, ox, oy);
+    const CAffineMap m = ImageToSpecimenMap(*SelectedSpecimenRecord()->GetSpecimen(), image_.height());
+    painter.save();
+    painter.setTransform(QTransform(m.m11, m.m12, m.m21, m.m22, m.dx, m.dy) * logicalToDevice);
+    painter.setOpacity(0.6);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QPointF(0, 0), image_);
+    painter.restore();
 }

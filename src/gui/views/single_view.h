@@ -5,7 +5,10 @@
 #include "views/picture_view.h"
 #include "views/print_job.h"
 
+#include <QImage>
 #include <QPrinter>
+
+#include <filesystem>
 
 #include <memory>
 #include <string>
@@ -31,6 +34,12 @@ public:
     void OnUpdate(CView* sender, int hint, CObject* object) override;
     bool OnCommand(int id) override;
     bool OnUpdateCommand(int id, bool& enabled) const override;
+    bool IsCommandChecked(int id) const override;
+
+    // The image the selected specimen was traced from, found beside the document or its
+    // outline file; empty when there is none. Shown under the outline while the toggle is on.
+    std::filesystem::path SourceImagePath() const;
+    bool ShowsSourceImage() const { return showSourceImage_; }
 
     // The tool-tip text for a client position: the control point there, or empty.
     std::string ToolTipTextAt(const QPoint& client) const;
@@ -54,6 +63,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     CSpecimenRecord* SelectedSpecimenRecord() const;
@@ -62,4 +72,11 @@ private:
     CSpecimenViewSettings m_settings;
     const CSpecimenRecord* zoomedRecord_ = nullptr; // the record the zoom was set for
     std::unique_ptr<QPrinter> printer_;
+    void DrawSourceImage(QPainter& painter) const;
+
+    bool showSourceImage_ = false;
+    // The last image looked up and read, so that repaints neither search nor decode again.
+    mutable std::filesystem::path imagePath_;
+    mutable QImage image_;
+
 };
