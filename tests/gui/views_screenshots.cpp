@@ -1,7 +1,7 @@
 // Pictures of the program for the documentation: a sample specimen with its approximation in
 // the single view of a landscape window, the cluster of the samples in the overlay view of a
 // wide window, the mean specimen's picture, the tree with the real file names, the three
-// property sheets, the trace dialog on a real silhouette with the traced valve over its image,
+// property sheets, the trace dialog on generated valves with the traced outlines over the image,
 // and the morphospace of synthetic valves from three localities.
 #include "app/carinova_view.h"
 #include "app/main_frame.h"
@@ -22,11 +22,14 @@
 #include "views/specimen_tree_view.h"
 
 #include <QDir>
+#include <QImage>
+#include <QPainter>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -125,14 +128,37 @@ bool SaveRealNames(const QDir& folder) {
     return Save(frame, folder.filePath(QStringLiteral("tree-real-names.png")));
 }
 
-// The trace dialog on a real silhouette (when ../shared/data/images is there), then its valve
+// Two generated valves photographed as dark silhouettes on a lightly graded ground.
+QString DrawValvePhoto(const QTemporaryDir& dir) {
+    QImage photo(720, 420, QImage::Format_Grayscale8);
+    for (int y = 0; y < photo.height(); ++y)
+        std::fill_n(photo.scanLine(y), photo.width(), static_cast<uchar>(236 - y / 30));
+    QPainter painter(&photo);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(48, 48, 48));
+    bench::CValveGenerator valves(20261208);
+    for (const QPointF offset : {QPointF(-90, 8), QPointF(255, 12)}) {
+        QPolygonF outline;
+        for (const FPoint& p : valves.Outline(800))
+            outline << QPointF(0.42 * p.x, 0.42 * p.y) + offset;
+        painter.drawPolygon(outline);
+    }
+    painter.end();
+    // 2 micrometres a pixel, as a stereo microscope's camera gives.
+    photo.setDotsPerMeterX(500000);
+    photo.setDotsPerMeterY(500000);
+    const QString path = dir.filePath(QStringLiteral("valves.png"));
+    return photo.save(path) ? path : QString();
+}
+
+// The trace dialog on that photograph with the traced valves over it, then the first valve
 // inserted and shown over its image in the single view.
 bool SaveTrace(const QDir& folder) {
-    const std::string file = std::string(CARINOVA_IMAGE_DATA_DIR) + "/borders.jpg";
-    if (!std::filesystem::exists(file)) {
-        std::fprintf(stderr, "skipped the trace pictures: %s is not there\n", file.c_str());
-        return true;
-    }
+    QTemporaryDir photoDir;
+    const std::string file = DrawValvePhoto(photoDir).toStdString();
+    if (file.empty())
+        return false;
     CValveImage image;
     std::string error;
     if (!ReadValveImage(file, image, error))
@@ -150,7 +176,7 @@ bool SaveTrace(const QDir& folder) {
     QSettings settings(settingsDir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
     CGuiTestDocument d;
     d.doc.AddSpecimenRecord(std::make_unique<CSpecimenRecord>(std::move(traced.specimens[0])));
-    d.doc.SetTitle("borders");
+    d.doc.SetTitle("valves");
     CMainFrame frame(d.doc, d.ui, settings);
     RegisterRightPaneViews(*frame.GetMainView());
     frame.resize(900, 760);
