@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <sstream>
@@ -236,6 +237,30 @@ TEST(SpecimenFileTest, AFileThatGivesNothingSaysWhy) {
               "l.tps: no specimen (TPS); line 1: l.tps skipped: it has landmarks, no outline");
     EXPECT_EQ(ReadSpecimenFile("/no/such/file.tps").Summary("file.tps"),
               "file.tps: cannot open file: No such file or directory");
+}
+
+// A coordinate or landmark beyond 1e15 would make the document it is saved into unreadable:
+// that specimen is left out and named, whatever the format; the limit itself is kept.
+TEST(SpecimenFileTest, CoordinatesBeyondWhatADocumentKeepsAreRefused) {
+    const std::string outline = "OUTLINES=1\nPOINTS=3\n0 0\n100 0\n0 100\n";
+    const CSpecimenFile tps = ReadText(
+        "LM=0\n" + outline + "LM=0\nOUTLINES=1\nPOINTS=3\n0 0\n2e15 0\n0 100\n" +
+            "LM=1\n1 -3e15\n" + outline + "LM=0\nOUTLINES=1\nPOINTS=3\n0 0\n1e15 0\n0 -1e15\n",
+        "b.tps");
+    ASSERT_EQ(tps.specimens.size(), 2u);
+    EXPECT_EQ(tps.specimens[1]->Contour[1].x, 1e15f);
+    EXPECT_EQ(tps.Outcome(), CSpecimenFile::EOutcome::Partial);
+    const std::vector<std::string> details = tps.Details("b.tps");
+    for (const char* name : {"b.tps (2)", "b.tps (3)"})
+        EXPECT_EQ(std::count(details.begin(), details.end(),
+                             "b.tps: " + std::string(name) +
+                                 " skipped: a coordinate lies beyond 1e15, more than a document "
+                                 "can keep"),
+                  1)
+            << name;
+    const CSpecimenFile list = ReadText("0 0\n5 0\n-1e16 3\n", "x.txt");
+    EXPECT_TRUE(list.specimens.empty());
+    EXPECT_EQ(list.Outcome(), CSpecimenFile::EOutcome::Failed);
 }
 
 } // namespace

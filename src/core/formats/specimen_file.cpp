@@ -1,8 +1,10 @@
 #include "formats/specimen_file.h"
 
 #include "formats/reader_factory.h"
+#include "model/coordinate_limit.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <map>
 
@@ -92,8 +94,19 @@ bool CSpecimenFile::SummaryTellsAll() const {
                        [](const SProblemKind& kind) { return kind.count == 1; });
 }
 
+// A coordinate beyond the limit documents keep would make the saved document unreadable.
+bool WithinCoordinateLimit(const CSpecimen& specimen) {
+    const auto inside = [](const FPoint& p) {
+        return std::fabs(p.x) <= kMaxCoordinateMagnitude &&
+               std::fabs(p.y) <= kMaxCoordinateMagnitude;
+    };
+    return std::all_of(specimen.Contour.begin(), specimen.Contour.end(), inside) &&
+           std::all_of(specimen.Landmarks.begin(), specimen.Landmarks.end(), inside);
+}
+
 CSpecimenFile ReadSpecimensWith(CSpecimenReader& reader, bool* lastReachedEnd) {
     CSpecimenFile file;
+    std::vector<CReadingNote> refused;
     file.path = reader.GetPath();
     file.format = reader.FormatName();
     try {
@@ -101,7 +114,14 @@ CSpecimenFile ReadSpecimensWith(CSpecimenReader& reader, bool* lastReachedEnd) {
             auto specimen = std::make_unique<CSpecimen>();
             if (!(first ? reader.ReadFirst(*specimen) : reader.ReadNext(*specimen)))
                 break;
-            file.specimens.push_back(std::move(specimen));
+            if (WithinCoordinateLimit(*specimen))
+                file.specimens.push_back(std::move(specimen));
+            else
+                refused.push_back({0, 0,
+                                   specimen->ShortPathName +
+                                       " skipped: a coordinate lies beyond 1e15, more than a "
+                                       "document can keep",
+                                   true});
             if (lastReachedEnd)
                 *lastReachedEnd = reader.AtEndOfText();
         }
@@ -110,6 +130,7 @@ CSpecimenFile ReadSpecimensWith(CSpecimenReader& reader, bool* lastReachedEnd) {
     }
     reader.NoteTotals();
     file.notes = reader.GetNotes();
+    file.notes.insert(file.notes.end(), refused.begin(), refused.end());
     if (const std::int64_t more = reader.GetUnlistedProblems(); more > 0)
         file.notes.push_back({0, 0, std::to_string(more) + " more problems not listed", true});
     return file;
