@@ -146,8 +146,9 @@ TEST_P(MorphosysBrokenTest, FailsCleanly) {
     const CSpecimenFile file = ReadTextWith<CMorphosysReader>(GetParam().content);
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0);
     EXPECT_EQ(file.specimens.size(), GetParam().expected ? 1u : 0u);
-    if (!GetParam().expected && !GetParam().content.empty())
+    if (!GetParam().expected && !GetParam().content.empty()) {
         EXPECT_FALSE(ProblemsOf(file).empty());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

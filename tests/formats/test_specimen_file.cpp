@@ -48,12 +48,6 @@ std::vector<SLayout> LayoutOf(const std::vector<std::string>& lines) {
     return layout;
 }
 
-bool HoldsTwoNumbers(const std::string& line) {
-    std::istringstream in(line);
-    double x = 0.0;
-    double y = 0.0;
-    return static_cast<bool>(in >> x >> y);
-}
 
 // A problem that starts at `line` and contains `text`.
 bool HasProblem(const CSpecimenFile& file, int line, const std::string& text) {
@@ -141,19 +135,22 @@ TEST_F(TpsSampleTest, CutAtEveryLineKeepsTheWholeSpecimensAndNamesTheCutOne) {
                 }
             }
             ASSERT_EQ(file.specimens.size(), kept) << "cut at " << cut;
-            if (lastCut)
+            if (lastCut) {
                 EXPECT_TRUE(HasProblem(file, complete + 1, "probably cut")) << "cut at " << cut;
+            }
             const bool clean = partial.empty() &&
                                std::all_of(layout_.begin(), layout_.end(), [&](const SLayout& s) {
                                    return s.lmLine > complete ||
                                           s.pointsLine + s.points <= complete;
                                });
-            if (partial.empty() && complete > 0)
+            if (partial.empty() && complete > 0) {
                 EXPECT_EQ(file.Outcome() == CSpecimenFile::EOutcome::Complete, clean)
                     << "cut at " << cut << ": " << file.Summary("valves.tps");
-            if (kept > 0)
+            }
+            if (kept > 0) {
                 EXPECT_EQ(file.Summary("v").rfind("v: " + CountOf(kept, "specimen", "specimens"), 0),
                           0u);
+            }
         }
         start += lines_[line - 1].size() + 1;
     }

@@ -264,8 +264,9 @@ TEST_P(TpsHostileInputTest, ReadsQuicklyWithoutCrash) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_LT(seconds, 5.0);
     EXPECT_EQ(file.specimens.size(), GetParam().expected ? 1u : 0u);
-    if (!file.specimens.empty())
+    if (!file.specimens.empty()) {
         EXPECT_EQ(file.specimens[0]->Contour.size(), 1u);
+    }
     EXPECT_FALSE(file.Summary("h.tps").empty());
 }
 

@@ -132,7 +132,7 @@ TEST(InputStreamTest, LinesOfAnInputAreTheLinesOfItsText) {
 
 // A line end, a CR LF pair or the text's end right at the end of one read of the input.
 TEST(InputStreamTest, LineEndsAtTheEdgeOfAReadAreFound) {
-    for (const std::string& end : {"\n", "\r\n", "\r", ""}) {
+    for (const char* end : {"\n", "\r\n", "\r", ""}) {
         for (std::size_t size = (1 << 16) - 3; size <= (1 << 16) + 3; ++size) {
             const std::string text = std::string(size, 'a') + end + "b" + end;
             CInputStream input = CInputStream::OfText(text);
