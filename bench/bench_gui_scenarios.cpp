@@ -4,6 +4,7 @@
 // from the kept picture against drawing it anew) and opening a document of 10,000 specimens
 // in the main window. Each prints its peak memory.
 
+#include "peak_memory.h"
 #include "valve_outlines.h"
 
 #include "app/carinova_view.h"
@@ -40,26 +41,8 @@ namespace {
 constexpr int kMembers = 10000;
 constexpr int kPoints = 400;
 
-long StatusKb(const char* key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string prefix = std::string(key) + ":";
-    while (std::getline(status, line))
-        if (line.rfind(prefix, 0) == 0)
-            return std::stol(line.substr(prefix.size()));
-    return 0;
-}
-
-// Returns freed memory to the system and restarts the peak, so the next peak is this run's.
-long StartPeak() {
-    malloc_trim(0);
-    std::ofstream("/proc/self/clear_refs") << "5";
-    return StatusKb("VmRSS");
-}
-
-void ReportPeak(benchmark::State& state, long startKb) {
-    state.counters["peak_MB"] = static_cast<double>(StatusKb("VmHWM") - startKb) / 1024.0;
-}
+using bench::ReportPeak;
+using bench::StartPeak;
 
 // CPU time of all threads of the process, for work that runs beside the calling thread.
 double ProcessCpuSeconds() {

@@ -3,6 +3,7 @@
 // with a fast path also runs the plain one ("/plain") and the ratio is printed at the end, with
 // each scenario's peak memory.
 
+#include "peak_memory.h"
 #include "valve_outlines.h"
 
 #include "cluster/cluster_comparison.h"
@@ -32,28 +33,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// ---- memory: peak resident set of one benchmark run ---------------------------------------
-
-long StatusKb(const char* key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string prefix = std::string(key) + ":";
-    while (std::getline(status, line))
-        if (line.rfind(prefix, 0) == 0)
-            return std::stol(line.substr(prefix.size()));
-    return 0;
-}
-
-// Returns freed memory to the system and restarts the peak, so the next peak is this run's.
-long StartPeak() {
-    malloc_trim(0);
-    std::ofstream("/proc/self/clear_refs") << "5";
-    return StatusKb("VmRSS");
-}
-
-void ReportPeak(benchmark::State& state, long startKb) {
-    state.counters["peak_MB"] = static_cast<double>(StatusKb("VmHWM") - startKb) / 1024.0;
-}
+using bench::ReportPeak;
+using bench::StatusKb;
+using bench::StartPeak;
 
 // ---- data ---------------------------------------------------------------------------------
 
