@@ -20,6 +20,10 @@ public:
 
 private:
     void FindEnvelope();
+    double GershgorinLowerBound();
+    bool Factorise(double largest);
+    void Substitute(std::vector<double>& x);
+    double SmallestEigenvalueEstimate();
     double& At(int i, int j) { return matrix_[static_cast<std::size_t>(i) * unknowns_ + j]; }
 
     int unknowns_ = 0;
@@ -31,4 +35,6 @@ private:
     std::vector<int> rowsBelow_;  // the rows i > j with first_[i] <= j, ascending
     std::vector<int> next_;       // where the next row of each column goes, while filling
     std::vector<double> inverse_; // reciprocals of the factor's diagonal
+    std::vector<double> radius_;  // Gershgorin radii
+    std::vector<double> probe_;   // the vector of the inverse iteration
 };
