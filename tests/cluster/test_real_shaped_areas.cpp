@@ -173,6 +173,23 @@ TEST_P(RealShapedAreas, RealFileMatchesTheReference) {
     ExpectAreasAgainstTheReference(cluster.list);
 }
 
+// The tpsDig files whose outlines are joined from curves, in one cluster.
+TEST_P(RealShapedAreas, RealCurveFilesMatchTheReference) {
+    SpecimenList specimens;
+    for (const char* name : {"momit_AE_data1.tps", "momit_JC_data.TPS"}) {
+        const std::filesystem::path path = std::filesystem::path(CARINOVA_REAL_DATA_DIR) / name;
+        if (!std::filesystem::exists(path))
+            GTEST_SKIP() << "real data not found: " << path;
+        for (auto& specimen : ReadAllDetected(path.string()))
+            specimens.push_back(std::move(specimen));
+    }
+    ASSERT_EQ(specimens.size(), 5u);
+    const CCluster cluster = Fitted(specimens, GetParam());
+    const CTally tally = ExpectAreasOfEveryPair(cluster.list);
+    EXPECT_EQ(tally.pairs, 5 * 4 / 2);
+    ExpectAreasAgainstTheReference(cluster.list);
+}
+
 std::string NormalizationName(const ::testing::TestParamInfo<int>& info) {
     static const char* const kNames[] = {"None", "OuterPoints", "Area", "CentroidSize"};
     return kNames[info.param];
