@@ -124,6 +124,26 @@ TEST(NtsysReaderTest, TouchingValuesAreSplitAtTheirSignAndRowsSpanLines) {
     EXPECT_EQ(file.Outcome(), CSpecimenFile::EOutcome::Complete);
 }
 
+// A value that fills its fixed width touches the one before without a sign between them; the
+// decimals of the values read so far tell where it starts. Before any plain value they cannot.
+TEST(NtsysReaderTest, ValuesThatFillTheirWidthAreSplitByTheirDecimals) {
+    const CSpecimenFile file = ReadTextWith<CNtsysReader>(
+        "1 2 6 0\n"
+        " 0.50000 0.00000100.00000 0.00000100.00000100.00000\n"
+        "12.5000010.00000-3.25000512.750001.00000 2.00000\n",
+        "f.nts");
+    EXPECT_EQ(Contours(file), "(0.5 0)(100 0)(100 100);(12.5 10)(-3.25 512.75)(1 2);");
+    EXPECT_EQ(file.Outcome(), CSpecimenFile::EOutcome::Complete);
+
+    const CSpecimenFile unknown = ReadTextWith<CNtsysReader>(
+        "1 1 6 0\n10.0000020.00000 0.00000 5.00000 5.00000 0.00000\n", "u.nts");
+    EXPECT_TRUE(unknown.specimens.empty());
+    EXPECT_EQ(ProblemsOf(unknown),
+              (std::vector<std::string>{"2: outline 1 (u.nts) skipped: the file ends after 2 of its "
+                                        "3 points; it holds \"10.0000020.00000\", which is no "
+                                        "number"}));
+}
+
 TEST(NtsysReaderTest, RowLabelsNameTheSpecimens) {
     const SpecimenList list = ReadAllAs<CNtsysReader>(
         "1 2L 6L 0\nfirst second\nx1 y1 x2 y2 x3 y3\n0 0 4 0 0 4\n0 0 5 0 0 5\n");

@@ -27,12 +27,32 @@ bool IsDigitOrPoint(char c) {
     return (c >= '0' && c <= '9') || c == '.';
 }
 
-// The first value of a field of touching values: up to a sign that follows a digit.
-std::size_t FirstValueLength(std::string_view field) {
+// The first value of a field of touching values: up to a sign that follows a digit. Values
+// written with a fixed width touch without a sign when one fills its width, as in
+// "12.3456712.34567"; the fixed format gives them all the same number of decimals, so a second
+// point ends the first value that many digits after its own point.
+std::size_t FirstValueLength(std::string_view field, int decimals) {
+    std::size_t end = field.size();
     for (std::size_t i = 1; i < field.size(); ++i)
-        if ((field[i] == '-' || field[i] == '+') && IsDigitOrPoint(field[i - 1]))
-            return i;
-    return field.size();
+        if ((field[i] == '-' || field[i] == '+') && IsDigitOrPoint(field[i - 1])) {
+            end = i;
+            break;
+        }
+    const std::size_t point = field.find('.');
+    if (decimals >= 0 && point < end && field.find('.', point + 1) < end)
+        end = std::min(end, point + 1 + static_cast<std::size_t>(decimals));
+    return end;
+}
+
+// The digits after the point of a plain decimal value, or -1 for any other.
+int DecimalsOf(std::string_view value) {
+    const std::size_t point = value.find('.');
+    if (point == std::string_view::npos || value.find('.', point + 1) != std::string_view::npos)
+        return -1;
+    const std::string_view decimals = value.substr(point + 1);
+    return std::all_of(decimals.begin(), decimals.end(), [](char c) { return c >= '0' && c <= '9'; })
+               ? static_cast<int>(decimals.size())
+               : -1;
 }
 
 } // namespace
@@ -100,9 +120,11 @@ bool CNtsysReader::NextField(std::string_view& field) {
 bool CNtsysReader::NextValue(std::string_view& value) {
     if (fused_.empty() && !NextField(fused_))
         return false;
-    const std::size_t length = FirstValueLength(fused_);
+    const std::size_t length = FirstValueLength(fused_, decimals_);
     value = fused_.substr(0, length);
     fused_.remove_prefix(length);
+    if (const int decimals = DecimalsOf(value); decimals >= 0)
+        decimals_ = decimals;
     return true;
 }
 
@@ -157,7 +179,8 @@ bool CNtsysReader::ReadRow(CSpecimen& specimen) {
             Problem(start, "outline " + std::to_string(row + 1) + " (" + name +
                                ") skipped: the file ends after " +
                                std::to_string(values.size() / 2) + " of its " +
-                               std::to_string(header_.columns / 2) + " points");
+                               std::to_string(header_.columns / 2) + " points" +
+                               (badLine != 0 ? "; it holds " + bad : std::string()));
         return false;
     }
     if (badLine != 0) {

@@ -44,6 +44,7 @@ private:
     std::vector<std::string_view> fields_; // of the current line
     std::size_t nextField_ = 0;
     std::string_view fused_; // what is left of a field of touching values
+    int decimals_ = -1;      // of the last plain value: where values that fill their width part
     long long rowsRead_ = 0;
 };
 
