@@ -4,18 +4,6 @@
 
 #include <ostream>
 
-namespace {
-
-class CSilentProgress : public CReadingProgress {
-public:
-    void SetRange(int, int) override {}
-    void SetPos(int) override {}
-    void SetText(const std::string&) override {}
-    bool CheckCancel() override { return false; }
-};
-
-} // namespace
-
 MsgAnswer CBatchInteraction::MessageBox(const std::string& text, const std::string&,
                                         MsgButtons buttons, MsgIcon) {
     ++messages_;
@@ -41,5 +29,5 @@ bool CBatchInteraction::DoModal(CModalSheet& sheet) {
 }
 
 std::unique_ptr<CReadingProgress> CBatchInteraction::CreateReadingProgress() {
-    return std::make_unique<CSilentProgress>();
+    return std::make_unique<CSilentReadingProgress>();
 }

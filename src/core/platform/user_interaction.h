@@ -50,6 +50,15 @@ public:
     virtual bool CheckCancel() = 0;
 };
 
+// Progress that nobody sees and nobody cancels: reading on a thread of its own or in a batch.
+class CSilentReadingProgress : public CReadingProgress {
+public:
+    void SetRange(int, int) override {}
+    void SetPos(int) override {}
+    void SetText(const std::string&) override {}
+    bool CheckCancel() override { return false; }
+};
+
 class CUserInteraction {
 public:
     virtual ~CUserInteraction() = default;

@@ -16,15 +16,6 @@
 namespace {
 // How often the status bar catches up with the reading.
 constexpr int kProgressIntervalMs = 50;
-
-// The reading asks nothing of the user; a progress dialog of its own stays unseen.
-class CSilentReadingProgress : public CReadingProgress {
-public:
-    void SetRange(int, int) override {}
-    void SetPos(int) override {}
-    void SetText(const std::string&) override {}
-    bool CheckCancel() override { return false; }
-};
 } // namespace
 
 // The user interaction of the reading thread: messages are kept for later (a plain box is
