@@ -77,7 +77,12 @@ int Analyze(const CAnalyzeOptions& o, std::ostream& out, std::ostream& err) {
     const std::size_t leftOut = BuildCluster(*doc, o, progress, err);
     ThrowIfInterrupted();
     if (doc->GetClusterList().empty()) {
-        err << "carinova-cli: no specimen could be approximated\n";
+        err << "carinova-cli: no specimen went into the cluster (each is named above with the "
+               "reason)\n";
+        if (leftOut > 0 && o.normalize == "area")
+            err << "carinova-cli: --normalize area takes outlines with an area of at least 1; "
+                   "for smaller ones (in millimetres, or of unit size) choose --normalize "
+                   "centroid, m1m2 or none\n";
         return kExitFailure;
     }
     if (o.mean)

@@ -496,6 +496,38 @@ TEST(BatchStatus, LeftOutSpecimensAreNamedAndGiveTheirOwnStatus) {
               std::string::npos);
 }
 
+// Outlines of unit size (the NTSYS wing outlines are such) cannot be normalised by area: the
+// run fails, names each, and says which normalisations take them; centroid size does.
+TEST(BatchStatus, UnitSizedOutlinesNameTheNormalisationsThatTakeThem) {
+    CScratchFolder scratch;
+    std::string text;
+    for (int i = 0; i < 3; ++i) {
+        text += "LM=0\nOUTLINES=1\nPOINTS=40\n";
+        for (int k = 0; k < 40; ++k) {
+            const double a = 6.283185307179586 * k / 40;
+            text += std::to_string(0.5 * std::cos(a)) + " " +
+                    std::to_string((0.2 + 0.02 * i) * std::sin(a) + 0.03 * std::sin(2 * a)) +
+                    "\n";
+        }
+        text += "ID=wing " + std::to_string(i + 1) + "\n";
+    }
+    CAnalyzeOptions o;
+    o.files = {scratch.Write("wings.tps", text)};
+    o.outDir = (scratch.Path() / "out").string();
+    o.outputs = {"none", "none", "none"};
+    std::ostringstream out, err;
+    EXPECT_EQ(RunAnalyze(o, out, err), kExitFailure);
+    EXPECT_NE(err.str().find("\"wings.tps (3)\" cannot be normalised"), std::string::npos)
+        << err.str();
+    EXPECT_NE(err.str().find("no specimen went into the cluster"), std::string::npos);
+    EXPECT_NE(err.str().find("choose --normalize centroid, m1m2 or none"), std::string::npos);
+
+    o.normalize = "centroid";
+    std::ostringstream err2;
+    EXPECT_EQ(RunAnalyze(o, out, err2), kExitOk) << err2.str();
+    EXPECT_TRUE(fs::exists(fs::path(o.outDir) / "document.xml"));
+}
+
 // A name far beyond the file system's limit still gives its picture and its TPS file, under a
 // shortened name.
 TEST(BatchNames, ALongInputNameGivesShortenedPictureNames) {
