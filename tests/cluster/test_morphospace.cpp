@@ -336,11 +336,7 @@ TEST(Morphospace, HostileSettingsAndCoordinates) {
 // The 119 real outlines, fitted and normalised as the cluster does, against the plain
 // covariance route on their control points.
 TEST(Morphospace, RealOutlinesAgreeWithTheCovarianceRoute) {
-    const std::filesystem::path path =
-        std::filesystem::path(CARINOVA_REAL_DATA_DIR) / "momitvb_allrapanui.tps";
-    if (!std::filesystem::is_regular_file(path))
-        GTEST_SKIP() << path << " is not present";
-    const SpecimenList specimens = ReadAllDetected(path.string());
+    REAL_SPECIMENS_OR_SKIP(specimens, "momitvb_allrapanui.tps");
     ASSERT_EQ(specimens.size(), 119u);
     std::vector<const CSpecimen*> pointers;
     for (const auto& s : specimens)

@@ -161,11 +161,7 @@ TEST_P(RealShapedAreas, GeneratedClusterMatchesTheReference) {
 }
 
 TEST_P(RealShapedAreas, RealFileMatchesTheReference) {
-    const std::filesystem::path path =
-        std::filesystem::path(CARINOVA_REAL_DATA_DIR) / "momitvb_allrapanui.tps";
-    if (!std::filesystem::exists(path))
-        GTEST_SKIP() << "real data not found: " << path;
-    static const SpecimenList specimens = ReadAllDetected(path.string());
+    REAL_SPECIMENS_OR_SKIP(specimens, "momitvb_allrapanui.tps");
     ASSERT_EQ(specimens.size(), 119u);
     const CCluster cluster = Fitted(specimens, GetParam());
     const CTally tally = ExpectAreasOfEveryPair(cluster.list);

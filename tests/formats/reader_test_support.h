@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +33,14 @@ inline CSpecimenFile ReadText(const std::string& text, const std::string& path =
 inline SpecimenList ReadAllDetected(const std::string& path) {
     return ReadSpecimenFile(path).specimens;
 }
+
+// `list`: the specimens of a file of the real data folder; the test is skipped where that
+// folder is absent.
+#define REAL_SPECIMENS_OR_SKIP(list, name)                                                         \
+    const std::filesystem::path list##Path = std::filesystem::path(CARINOVA_REAL_DATA_DIR) / name; \
+    if (!std::filesystem::is_regular_file(list##Path))                                             \
+        GTEST_SKIP() << list##Path << " is not present";                                           \
+    const SpecimenList list = ReadAllDetected(list##Path.string())
 
 // The problems of a reading, each as "line: text" (the first line of its range).
 inline std::vector<std::string> ProblemsOf(const CSpecimenFile& file) {

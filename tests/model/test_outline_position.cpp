@@ -90,11 +90,7 @@ TEST_P(OutlinePosition, SmallValveKeepsItsStatistics) {
 }
 
 TEST_P(OutlinePosition, RealOutlinesKeepTheirStatistics) {
-    const std::filesystem::path path =
-        std::filesystem::path(CARINOVA_REAL_DATA_DIR) / "momitvb_allrapanui.tps";
-    if (!std::filesystem::exists(path))
-        GTEST_SKIP() << "real data not found: " << path;
-    const SpecimenList specimens = ReadAllDetected(path.string());
+    REAL_SPECIMENS_OR_SKIP(specimens, "momitvb_allrapanui.tps");
     ASSERT_EQ(specimens.size(), 119u);
     for (const auto& specimen : specimens) {
         SCOPED_TRACE(specimen->ShortPathName);

@@ -237,11 +237,7 @@ TEST_P(UnderdeterminedFit, MatchesTheMinimumNormSolveInDouble) {
 // The real outlines of 200 points thinned to 64, fitted with 30 intervals: halves of about 32
 // points for 31 control points each.
 TEST(UnderdeterminedRealFit, ThinnedRealOutlinesMatchTheMinimumNormSolve) {
-    const std::filesystem::path path =
-        std::filesystem::path(CARINOVA_REAL_DATA_DIR) / "momitvb_allrapanui.tps";
-    if (!std::filesystem::exists(path))
-        GTEST_SKIP() << "real data not found: " << path;
-    const SpecimenList specimens = ReadAllDetected(path.string());
+    REAL_SPECIMENS_OR_SKIP(specimens, "momitvb_allrapanui.tps");
     ASSERT_EQ(specimens.size(), 119u);
     int compared = 0;
     for (std::size_t i = 0; i < specimens.size(); i += 4) {
