@@ -1,7 +1,9 @@
 // An output folder holds the results of exactly one run: under kills at every step of the
 // commit, with two runs at once, with files the runs did not write, and never over an input.
+#include "platform/atomic_file.h"
 #include "platform/file_names.h"
 #include "platform/result_folder.h"
+#include "platform/text_file.h"
 #include "scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -272,6 +274,29 @@ TEST(ResultFolderNames, LongNamesAreShortenedUniqueAndReadable) {
     }
     EXPECT_TRUE(claimed.count("specimens/a (2).png")) << "a second name that differs in case";
     ASSERT_TRUE(folder.Commit());
+}
+
+// Each repeat of a name takes the smallest free number, also where a numbered name was claimed
+// as it stands; the staged files are written without a flush each, and made durable at Commit.
+TEST(ResultFolderNames, RepeatedNamesTakeTheSmallestFreeNumber) {
+    CScratchFolder scratch;
+    const fs::path dir = scratch.Path() / "results";
+    CResultFolder folder(dir);
+    ASSERT_TRUE(folder.Begin());
+    std::vector<std::string> claimed;
+    for (const char* name : {"v.tps", "v (3).tps", "v.tps", "V.TPS", "v.tps", "w.tps", "v.tps"})
+        claimed.push_back(folder.Claim(name));
+    EXPECT_EQ(claimed, (std::vector<std::string>{"v.tps", "v (3).tps", "v (2).tps", "V (4).TPS",
+                                                 "v (5).tps", "w.tps", "v (6).tps"}));
+    const fs::path staged = folder.StagingPath("v (2).tps");
+    EXPECT_TRUE(CAtomicFile::IsSyncDeferred(staged));
+    EXPECT_FALSE(CAtomicFile::IsSyncDeferred(dir / "v (2).tps"));
+    EXPECT_FALSE(CAtomicFile::IsSyncDeferred(staged.parent_path()));
+    std::string error;
+    ASSERT_TRUE(WriteTextFile(staged, "LM=0\n", error)) << error;
+    ASSERT_TRUE(folder.Commit());
+    EXPECT_FALSE(CAtomicFile::IsSyncDeferred(staged));
+    EXPECT_EQ(CScratchFolder::ReadBytes(dir / "v (2).tps"), "LM=0\r\n");
 }
 
 TEST(ResultFolderNames, ShorteningKeepsWholeCharactersAndTheLimit) {

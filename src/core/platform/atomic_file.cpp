@@ -1,5 +1,6 @@
 #include "platform/atomic_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <iterator>
 #include <mutex>
 #include <random>
 #include <sys/stat.h>
@@ -192,6 +194,28 @@ void SyncFolder(const std::filesystem::path& folder) {
     ::close(fd);
 }
 
+// The folders whose files are made durable as a whole, absolute and normalised. A target is
+// compared as written (or as its link resolves); where the two spellings differ, the file is
+// simply flushed on its own.
+std::mutex deferredMutex;
+std::vector<std::filesystem::path> deferredFolders;
+
+std::filesystem::path Absolute(const std::filesystem::path& path) {
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return (ec ? path : absolute).lexically_normal();
+}
+
+bool IsBelow(const std::filesystem::path& path, const std::filesystem::path& folder) {
+    auto p = path.begin();
+    for (auto f = folder.begin(); f != folder.end(); ++f, ++p)
+        if (f->empty() && std::next(f) == folder.end())
+            break; // a trailing separator
+        else if (p == path.end() || *p != *f)
+            return false;
+    return p != path.end();
+}
+
 bool WriteAll(int fd, std::string_view data, off_t offset, int& error) {
     while (!data.empty()) {
         const ssize_t written = ::pwrite(fd, data.data(), data.size(), offset);
@@ -208,6 +232,27 @@ bool WriteAll(int fd, std::string_view data, off_t offset, int& error) {
 }
 
 } // namespace
+
+void CAtomicFile::DeferSyncBelow(const std::filesystem::path& folder) {
+    const std::lock_guard lock(deferredMutex);
+    deferredFolders.push_back(Absolute(folder));
+}
+
+void CAtomicFile::EndDeferredSync(const std::filesystem::path& folder) {
+    const std::lock_guard lock(deferredMutex);
+    const auto found = std::find(deferredFolders.begin(), deferredFolders.end(), Absolute(folder));
+    if (found != deferredFolders.end())
+        deferredFolders.erase(found);
+}
+
+bool CAtomicFile::IsSyncDeferred(const std::filesystem::path& target) {
+    const std::lock_guard lock(deferredMutex);
+    if (deferredFolders.empty())
+        return false;
+    const std::filesystem::path absolute = Absolute(target);
+    return std::any_of(deferredFolders.begin(), deferredFolders.end(),
+                       [&](const std::filesystem::path& f) { return IsBelow(absolute, f); });
+}
 
 CAtomicFile::~CAtomicFile() {
     Discard();
@@ -288,7 +333,8 @@ bool CAtomicFile::Commit() {
         return error_.empty() ? Fail("the file is not open") : false;
     if (inPlace_)
         return CommitInPlace();
-    if (::fsync(fd_) != 0)
+    const bool deferred = IsSyncDeferred(target_);
+    if (!deferred && ::fsync(fd_) != 0)
         return Fail(SystemReason(errno));
     const int closed = ::close(fd_);
     fd_ = -1;
@@ -297,7 +343,8 @@ bool CAtomicFile::Commit() {
     if (std::rename(temp_.c_str(), target_.c_str()) != 0)
         return Fail(SystemReason(errno));
     temp_.clear();
-    SyncFolder(FolderOf(target_));
+    if (!deferred)
+        SyncFolder(FolderOf(target_));
     return true;
 }
 

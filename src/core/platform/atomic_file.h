@@ -22,6 +22,14 @@
 // returns false and leaves a message naming the file and the system's reason.
 class CAtomicFile {
 public:
+    // Files committed below `folder` (until EndDeferredSync) are renamed into place without a
+    // flush of their own: whoever writes many files into a folder that only becomes visible as
+    // a whole makes that folder durable once, before it does so. A flush a file would cost more
+    // than the writing of ten thousand small results.
+    static void DeferSyncBelow(const std::filesystem::path& folder);
+    static void EndDeferredSync(const std::filesystem::path& folder);
+    static bool IsSyncDeferred(const std::filesystem::path& target);
+
     CAtomicFile() = default;
     ~CAtomicFile();
     CAtomicFile(const CAtomicFile&) = delete;

@@ -1,5 +1,6 @@
 #include "platform/result_folder.h"
 
+#include "platform/atomic_file.h"
 #include "platform/file_names.h"
 
 #include <algorithm>
@@ -62,6 +63,16 @@ std::optional<PathSet> ReadManifest(const fs::path& folder) {
 }
 
 // Replaces the manifest in one rename, so it is always whole.
+// 0 once every file of the file system that holds `folder` is on disk, else the reason.
+int SyncFileSystemOf(const fs::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int error = ::syncfs(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return error;
+}
+
 bool WriteManifest(const fs::path& folder, const PathSet& entries) {
     const fs::path temp = folder / (std::string(CResultFolder::kManifestName) + ".new");
     {
@@ -193,6 +204,8 @@ private:
 CResultFolder::CResultFolder(fs::path dir) : dir_(std::move(dir)) {}
 
 CResultFolder::~CResultFolder() {
+    if (!staging_.empty())
+        CAtomicFile::EndDeferredSync(staging_);
     if (!staging_.empty() && !committed_)
         CReclaim(dir_, notes_).Run(staging_);
     for (const int fd : {stagingLockFd_, lockFd_})
@@ -293,6 +306,8 @@ bool CResultFolder::CreateStaging() {
         }
     }
     std::ofstream(staging_ / kWritingMark).put('\n');
+    // The staging folder becomes visible only as a whole: it is flushed once, at Commit.
+    CAtomicFile::DeferSyncBelow(staging_);
     // Held through the exchange, so that a run arriving then waits for this one to finish.
     stagingLockFd_ = ::open(staging_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (stagingLockFd_ >= 0)
@@ -339,8 +354,14 @@ std::string CResultFolder::Claim(const std::string& relative) {
     std::string claimed = shortened;
     const fs::path p(shortened);
     const std::string folder = p.has_parent_path() ? p.parent_path().string() : std::string();
-    for (int n = 2; resultKeys_.count(CaseKey(claimed)); ++n)
-        claimed = Join(folder, NumberedFileName(p.filename().string(), n, nameLimit_));
+    if (resultKeys_.count(CaseKey(claimed))) {
+        int& n = nextNumber_.try_emplace(CaseKey(shortened), 2).first->second;
+        for (;; ++n) {
+            claimed = Join(folder, NumberedFileName(p.filename().string(), n, nameLimit_));
+            if (!resultKeys_.count(CaseKey(claimed)))
+                break;
+        }
+    }
     if (ClashesWithInput(claimed))
         return {};
     results_.insert(claimed);
@@ -386,6 +407,11 @@ bool CResultFolder::Commit() {
     if (!WriteManifest(staging_, results_))
         return Fail("cannot write the list of results into " + staging_.string());
     ::unlink((staging_ / kWritingMark).c_str());
+    // Everything staged reaches the disk before it takes the old results' place.
+    CAtomicFile::EndDeferredSync(staging_);
+    if (const int error = SyncFileSystemOf(staging_))
+        return Fail("cannot flush the results in " + staging_.string() + " to disk: " +
+                    Reason(error));
     Step(CommitStep::Staged);
     return exchange_ ? CommitByExchange() : CommitByMoving();
 }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -95,6 +96,9 @@ private:
     std::set<std::string> oldResults_;
     std::set<std::string> results_;
     std::set<std::string> resultKeys_; // case-folded, for folders that ignore case
+    // Per wanted name (case-folded), the number from which a free numbered name is looked for:
+    // names are never given back, so the numbers below it stay taken.
+    std::map<std::string, int> nextNumber_;
     std::set<CIdentity> inputs_;
     std::string error_;
     bool inputClash_ = false;
