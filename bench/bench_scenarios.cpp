@@ -16,6 +16,7 @@
 #include "formats/specimen_file.h"
 #include "model/approx_specimen.h"
 #include "platform/atomic_file.h"
+#include "platform/parallel_for.h"
 #include "platform/scripted_interaction.h"
 
 #include <benchmark/benchmark.h>
@@ -217,17 +218,20 @@ BENCHMARK(BM_ClusterPlain)->Name("BM_Cluster/plain")->Unit(benchmark::kMilliseco
 
 // ---- pairwise tables ----------------------------------------------------------------------
 
+std::vector<std::unique_ptr<CApproxSpecimen>> Approximated(
+    const std::vector<std::unique_ptr<CSpecimen>>& sources) {
+    std::vector<const CSpecimen*> specimens;
+    for (const auto& s : sources)
+        specimens.push_back(s.get());
+    std::vector<std::unique_ptr<CApproxSpecimen>> result;
+    for (CClusterMemberFit& fit : FitClusterMembers(specimens, CClusterParameter()))
+        if (fit.approximation)
+            result.push_back(std::move(fit.approximation));
+    return result;
+}
+
 const std::vector<std::unique_ptr<CApproxSpecimen>>& ClusterApproximations() {
-    static const auto approximations = [] {
-        std::vector<const CSpecimen*> specimens;
-        for (const auto& s : ClusterSpecimens())
-            specimens.push_back(s.get());
-        std::vector<std::unique_ptr<CApproxSpecimen>> result;
-        for (CClusterMemberFit& fit : FitClusterMembers(specimens, CClusterParameter()))
-            if (fit.approximation)
-                result.push_back(std::move(fit.approximation));
-        return result;
-    }();
+    static const auto approximations = Approximated(ClusterSpecimens());
     return approximations;
 }
 
@@ -260,6 +264,38 @@ BENCHMARK(BM_PairwiseTablesFast)
     ->Arg(1000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2)
+    ->UseRealTime();
+
+// The four tables of 10,000 members as the batch tool computes them, a row of pairs at a time
+// on all cores (the root-mean-square in both orders, each pair's areas once), none of them held.
+void BM_PairwiseTablesStream(benchmark::State& state) {
+    static const auto approximations = Approximated(MakeSpecimens(10000, 29));
+    std::vector<const CApproxSpecimen*> list;
+    for (const auto& a : approximations)
+        list.push_back(a.get());
+    const std::size_t n = list.size();
+    const long start = StartPeak();
+    for (auto _ : state) {
+        const CPairwiseAreaSampler sampler(list);
+        std::vector<double> sums(n, 0.0);
+        ParallelFor(n, [&](std::size_t i) {
+            const auto storage = CPairwiseAreaSampler::NewStorage();
+            double sum = 0.0;
+            for (std::size_t j = 0; j < n; ++j)
+                sum += PairwiseRms(list[i], list[j], 8);
+            for (std::size_t j = i + 1; j < n; ++j)
+                sum += sampler.Pair(i, j, *storage).total;
+            sums[i] = sum;
+        });
+        benchmark::DoNotOptimize(sums.data());
+    }
+    ReportPeak(state, start);
+    state.SetItemsProcessed(state.iterations() * Pairs(n));
+}
+BENCHMARK(BM_PairwiseTablesStream)
+    ->Name("BM_PairwiseTables/stream/10000")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
     ->UseRealTime();
 
 float PlainRms(const CApproxSpecimen& a, const CApproxSpecimen& b, int n) {
