@@ -29,7 +29,8 @@ for name in "$@"; do
     echo "=== fuzz_$name for ${seconds}s"
     if ! "$build/fuzz/fuzz_$name" "$corpus/$name" -max_total_time="$seconds" -timeout=10 \
         -rss_limit_mb=4096 -max_len=65536 -print_final_stats=1 \
-        -artifact_prefix="$crashes/$name-" 2>&1 | tail -n 25; then
+        -artifact_prefix="$crashes/$name-" 2>&1 |
+        grep -E "DONE|stat::|ERROR|SUMMARY|Test unit written|deadly signal"; then
         failed+=("$name")
     fi
 done
